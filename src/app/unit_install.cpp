@@ -1,0 +1,106 @@
+#include "app/unit_install.h"
+
+#include "platform/files.h"
+#include "platform/params.h"
+
+namespace portico {
+
+std::string SkinFolder;
+std::string SkinFileName;
+std::string VersionText;
+std::string LaunchUrl;
+TSkin* Skin = nullptr;
+TFormInstall* FormInstall = nullptr;
+
+TFormInstall::TFormInstall(TApplication* owner) : TForm(owner) {
+  Caption = "FormInstall";
+  BorderStyle = TBorderStyle::bsNone;
+  Position = TPosition::poScreenCenter;
+  Left = 458;
+  Top = 145;
+  Width = 664;
+  Height = 641;
+  KeyPreview = true;
+  OnKeyPress = [this](TObject* sender, char& key) { FormKeyPress(sender, key); };
+  OnDestroy = [this](TObject* sender) { FormDestroy(sender); };
+  ImageMain.SetBounds(16, 16, 209, 273);
+  ImageMain.AutoSize = true;
+  AddControl(&ImageMain);
+
+  ModalResult = mrYes;
+  try {
+    if (LoadLauncherSettings()) {
+      DoubleBuffered = true;
+      AutoSize = true;
+      AdjustSize();
+    }
+  } catch (...) {
+    // The form never becomes the main form; its skin goes with it.
+    FormDestroy(this);
+    throw;
+  }
+}
+
+bool TFormInstall::LoadLauncherSettings() {
+  // No taskbar entry: every top-level window of ours asks the window
+  // manager to skip the taskbar and pager.
+  Application()->ShowMainForm = false;
+  SkinFolder = ".\\";
+  bool ok = false;
+  if (ParamCount() == 2) {
+    SkinFileName = ParamStr(1);
+    VersionText = ParamStr(2);
+    ok = !SkinFileName.empty() && FileExists(SkinFolder + SkinFileName);
+  }
+  if (!ok) {
+    Application()->Terminate();
+    return false;
+  }
+  {
+    TIniFile ini(SkinFolder + SkinFileName);
+    ReadLauncherSettings(ini);
+  }
+  return CreateSkin();
+}
+
+bool TFormInstall::CreateSkin() {
+  Skin = new TSkin(SkinFolder, SkinFileName, 0, 0, this, &ImageMain, SkinButtonClick);
+  if (!Skin->FindButton(ButtonNames[0]) || !Skin->FindButton(ButtonNames[1])) {
+    Application()->Terminate();
+    return false;
+  }
+  Skin->ApplyWindowShape(0xFFFFFF);
+  SetVersionCaption(Skin);
+  Skin->DrawAllButtons();
+  Application()->ShowMainForm = true;
+  return true;
+}
+
+void TFormInstall::FormKeyPress(TObject*, char& key) {
+  if (key == 27) Close();
+}
+
+void TFormInstall::FormDestroy(TObject*) {
+  if (Skin) {
+    delete Skin;
+    Skin = nullptr;
+  }
+}
+
+int RunPortico(TApplication& app) {
+  try {
+    app.Initialize();
+    app.CreateForm(FormInstall);
+    app.Run();
+  } catch (const std::exception& e) {
+    app.ShowException(e);
+  } catch (...) {
+    app.ShowException(std::string());
+  }
+  int code = app.MainForm() && app.MainForm()->ModalResult == mrNo ? 1 : 0;
+  app.DestroyForms();
+  FormInstall = nullptr;
+  return code;
+}
+
+}  // namespace portico

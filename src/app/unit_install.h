@@ -1,0 +1,56 @@
+// The main window and the launcher's start-up, settings and actions.
+#pragma once
+#include <string>
+
+#include "platform/application.h"
+#include "platform/controls.h"
+#include "platform/ini_file.h"
+#include "skin/skin.h"
+
+namespace portico {
+
+constexpr int mrYes = 6;
+constexpr int mrNo = 7;
+
+class TFormInstall : public TForm {
+ public:
+  // Builds the window and runs the start-up checks; on bad input the
+  // application is terminated and the window is never shown.
+  explicit TFormInstall(TApplication* owner);
+
+  void FormKeyPress(TObject* sender, char& key);
+  void FormDestroy(TObject* sender);
+  bool LoadLauncherSettings();
+  bool CreateSkin();
+
+  TImage ImageMain;
+};
+
+// Application state, set during start-up.
+extern std::string SkinFolder;
+extern std::string SkinFileName;
+extern std::string VersionText;
+extern std::string LaunchUrl;
+extern TSkin* Skin;
+extern TFormInstall* FormInstall;
+
+// The controls with fixed roles; the index is the role.
+extern const char* const ButtonNames[4];
+
+// Reads a value; true only when a non-empty value came from the file.
+bool ReadIniString(const TIniFile* ini, const std::string& section, const std::string& key,
+                   std::string& value, const std::string& def);
+// Index of the first entry equal to `text`, or -1.
+int IndexOfName(const std::string& text, const char* const* table, int count);
+// What a completed click on a control does.
+void SkinButtonClick(TSkin* skin, TSkinButton* button);
+// Reads [INFORMATION] from the description file.
+void ReadLauncherSettings(const TIniFile& ini);
+// Shows the version text on "VersionCaption".
+void SetVersionCaption(TSkin* skin);
+
+// The whole program on a given application object: start, run, clean up.
+// Returns the process exit code.
+int RunPortico(TApplication& app);
+
+}  // namespace portico

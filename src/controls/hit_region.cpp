@@ -1,0 +1,36 @@
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+#include "controls/angles.h"
+#include "skin/skin_button.h"
+
+namespace portico {
+
+namespace {
+// floor(sqrt(s)) exactly, for any s below 2^63.
+int64_t IntegerSqrt(uint64_t s) {
+  auto r = static_cast<int64_t>(std::sqrt(static_cast<double>(s)));
+  while (r > 0 && static_cast<uint64_t>(r) * static_cast<uint64_t>(r) > s) --r;
+  while (static_cast<uint64_t>(r + 1) * static_cast<uint64_t>(r + 1) <= s) ++r;
+  return r;
+}
+}  // namespace
+
+bool TSkinButton::HitTest(int32_t x, int32_t y) const {
+  // Both edges count as inside.
+  if (x < Bounds.Left || x > Bounds.Right || y < Bounds.Top || y > Bounds.Bottom) return false;
+  if (!IsRing) return true;
+  // Distances in 64 bits, so that a point far from the centre is never
+  // wrongly inside. An offset beyond the outer radius is outside anyway,
+  // which also keeps the squared sum below 2^63.
+  int64_t dx = int64_t{x} - Center.X, dy = int64_t{y} - Center.Y;
+  if (std::llabs(dx) > OuterRadius || std::llabs(dy) > OuterRadius) return false;
+  int64_t d = IntegerSqrt(static_cast<uint64_t>(dx * dx) + static_cast<uint64_t>(dy * dy));
+  if (d > OuterRadius) return false;
+  if (InnerRadius > 0 && d < InnerRadius) return false;
+  if (!IsArc) return true;
+  return ArcAngle(Center, ArcStart, TPoint{x, y}) <= SweepAngle;
+}
+
+}  // namespace portico

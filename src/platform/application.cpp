@@ -1,0 +1,178 @@
+#include "platform/application.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/image_error.h"
+
+namespace portico {
+
+TApplication* Application = nullptr;
+TMouse Mouse;
+
+namespace {
+// Utility windows live in a handle range no backend hands out.
+constexpr HWND UtilityHandleBase = HWND{1} << 48;
+}  // namespace
+
+TApplication::TApplication(WindowSystem& ws) : ws_(ws) {
+  ws_.SetSink(this);
+  next_utility_ = UtilityHandleBase;
+}
+
+TApplication::~TApplication() {
+  DestroyForms();
+  ws_.SetSink(nullptr);
+  if (Application == this) Application = nullptr;
+}
+
+void TApplication::Initialize() { Application = this; }
+
+void TApplication::DestroyForms() {
+  while (!forms_.empty()) {
+    std::unique_ptr<TForm> form = std::move(forms_.back());
+    forms_.pop_back();
+    form->BeforeDestruction();
+    if (main_form_ == form.get()) main_form_ = nullptr;
+    form.reset();
+  }
+}
+
+void TApplication::Run() {
+  if (ShowMainForm && main_form_ && !terminated_) Guard([&] { main_form_->Show(); });
+  while (!terminated_) ProcessOnce();
+}
+
+void TApplication::ProcessOnce() {
+  int64_t wait = FireDueTimers();
+  if (terminated_) return;
+  ws_.WaitEvents(wait);
+  FireDueTimers();
+}
+
+int64_t TApplication::FireDueTimers() {
+  int64_t now = ws_.NowMs();
+  // Collect first: a handler may set or kill timers.
+  std::vector<std::pair<HWND, unsigned>> due;
+  for (Timer& t : timers_) {
+    if (t.due <= now) {
+      due.emplace_back(t.window, t.id);
+      t.due = now + t.interval;
+    }
+  }
+  for (auto [window, id] : due) {
+    auto it = utility_windows_.find(window);
+    if (it == utility_windows_.end()) continue;
+    // The timer may have been killed by an earlier handler in this round.
+    bool alive = std::any_of(timers_.begin(), timers_.end(),
+                             [&](const Timer& t) { return t.window == window && t.id == id; });
+    if (!alive) continue;
+    TWndMethod method = it->second;  // a handler may deallocate the window
+    Guard([&] {
+      TMessage m{WM_TIMER, id, 0, 0};
+      method(m);
+    });
+  }
+  if (timers_.empty()) return -1;
+  int64_t next = INT64_MAX;
+  for (const Timer& t : timers_) next = std::min(next, t.due);
+  return std::max<int64_t>(0, next - ws_.NowMs());
+}
+
+void TApplication::ShowException(const std::exception& e) { ShowException(std::string(e.what())); }
+
+void TApplication::ShowException(const std::string& message) {
+  std::fprintf(stderr, "%s: %s\n", Title.c_str(), message.c_str());
+  std::fflush(stderr);
+  ws_.ShowMessage(Title, message);
+}
+
+void TApplication::Guard(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    ShowException(e);
+  } catch (...) {
+    ShowException(std::string());
+  }
+}
+
+HWND TApplication::AllocateHWnd(TWndMethod method) {
+  HWND h = next_utility_++;
+  utility_windows_[h] = std::move(method);
+  return h;
+}
+
+void TApplication::DeallocateHWnd(HWND window) {
+  utility_windows_.erase(window);
+  std::erase_if(timers_, [&](const Timer& t) { return t.window == window; });
+}
+
+intptr_t TApplication::DefWindowProc(HWND, unsigned, uintptr_t, intptr_t) { return 0; }
+
+unsigned TApplication::SetTimer(HWND window, unsigned id, unsigned interval_ms) {
+  if (id == 0 || !utility_windows_.count(window)) return 0;
+  interval_ms = std::max(interval_ms, 1u);
+  int64_t due = ws_.NowMs() + interval_ms;
+  for (Timer& t : timers_) {
+    if (t.window == window && t.id == id) {
+      t.interval = interval_ms;
+      t.due = due;
+      return id;
+    }
+  }
+  timers_.push_back(Timer{window, id, interval_ms, due});
+  return id;
+}
+
+bool TApplication::KillTimer(HWND window, unsigned id) {
+  auto before = timers_.size();
+  std::erase_if(timers_, [&](const Timer& t) { return t.window == window && t.id == id; });
+  return timers_.size() != before;
+}
+
+void TApplication::RegisterWindow(HWND window, TForm* form) { windows_[window] = form; }
+void TApplication::UnregisterWindow(HWND window) { windows_.erase(window); }
+
+TForm* TApplication::FormOf(HWND window) const {
+  auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : it->second;
+}
+
+void TApplication::PointerEvent(HWND window, PointerAction action, int button, int x, int y) {
+  if (TForm* f = FormOf(window)) Guard([&] { f->HandlePointer(action, button, x, y); });
+}
+
+void TApplication::KeyChar(HWND window, char key) {
+  if (TForm* f = FormOf(window)) Guard([&] { f->HandleKey(key); });
+}
+
+void TApplication::CloseRequested(HWND window) {
+  if (TForm* f = FormOf(window)) Guard([&] { f->Close(); });
+}
+
+void TApplication::WindowMoved(HWND window, int x, int y) {
+  if (TForm* f = FormOf(window)) f->HandleMoved(x, y);
+}
+
+TPoint TMouse::CursorPos() const {
+  TPoint p;
+  if (!GetCursorPos(p)) throw EOSError("the pointer position cannot be read");
+  return p;
+}
+
+bool GetCursorPos(TPoint& p) { return Application && Application->Ws().CursorPos(p); }
+
+HWND GetForegroundWindow() { return Application ? Application->Ws().ForegroundWindow() : 0; }
+
+HWND WindowFromPoint(TPoint p) { return Application ? Application->Ws().WindowFromPoint(p) : 0; }
+
+bool IsPrimaryButtonPhysicallyDown() {
+  return Application && Application->Ws().PrimaryButtonDown();
+}
+
+bool SetWindowRgn(HWND window, const std::vector<TRect>* rects) {
+  return Application && window != 0 && Application->Ws().SetShape(window, rects);
+}
+
+}  // namespace portico

@@ -1,0 +1,130 @@
+// The application object: one event loop, forms, hidden utility windows
+// and their timers.
+#pragma once
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/window_system.h"
+
+namespace portico {
+
+constexpr unsigned WM_TIMER = 0x0113;
+
+struct TMessage {
+  unsigned Msg = 0;
+  uintptr_t WParam = 0;
+  intptr_t LParam = 0;
+  intptr_t Result = 0;
+};
+using TWndMethod = std::function<void(TMessage&)>;
+
+class TApplication : public WindowEvents {
+ public:
+  explicit TApplication(WindowSystem& ws);
+  ~TApplication() override;
+
+  void Initialize();
+  // Creates a form of type F with this application as owner and stores it
+  // in `ref`. The first form whose constructor returns becomes MainForm.
+  template <class F>
+  void CreateForm(F*& ref) {
+    ref = nullptr;
+    auto form = std::make_unique<F>(this);
+    ref = form.get();
+    if (!main_form_) main_form_ = form.get();
+    forms_.push_back(std::move(form));
+  }
+  // Runs the event loop until Terminate. Shows the main form first when
+  // ShowMainForm is set.
+  void Run();
+  // Ends the loop after the current event.
+  void Terminate() { terminated_ = true; }
+  bool Terminated() const { return terminated_; }
+  // Destroys the forms (their OnDestroy runs), newest first.
+  void DestroyForms();
+
+  bool ShowMainForm = true;
+  TForm* MainForm() const { return main_form_; }
+  std::string Title = "Portico";
+
+  // Shows an error in a message window and on stderr.
+  void ShowException(const std::exception& e);
+  void ShowException(const std::string& message);
+
+  // Hidden utility windows: messages go to the given method.
+  HWND AllocateHWnd(TWndMethod method);
+  void DeallocateHWnd(HWND window);
+  // Default processing of a utility window's message.
+  intptr_t DefWindowProc(HWND window, unsigned msg, uintptr_t wparam, intptr_t lparam);
+
+  // Timers on utility windows: WM_TIMER with wParam id every interval_ms.
+  // Returns the id, 0 on failure (no such window, zero id).
+  unsigned SetTimer(HWND window, unsigned id, unsigned interval_ms);
+  bool KillTimer(HWND window, unsigned id);
+  size_t ActiveTimers() const { return timers_.size(); }
+
+  // Runs every timer that is due now. Returns the milliseconds until the
+  // next one is due, -1 when none runs.
+  int64_t FireDueTimers();
+  // One round of the loop: wait for events or the next timer, dispatch.
+  void ProcessOnce();
+
+  WindowSystem& Ws() { return ws_; }
+
+  // Forms register their native windows for event dispatch.
+  void RegisterWindow(HWND window, TForm* form);
+  void UnregisterWindow(HWND window);
+
+  // WindowEvents
+  void PointerEvent(HWND window, PointerAction action, int button, int x, int y) override;
+  void KeyChar(HWND window, char key) override;
+  void CloseRequested(HWND window) override;
+  void WindowMoved(HWND window, int x, int y) override;
+
+ private:
+  struct Timer {
+    HWND window;
+    unsigned id;
+    unsigned interval;
+    int64_t due;
+  };
+  TForm* FormOf(HWND window) const;
+  // Runs an event handler; an exception is shown and the loop goes on.
+  void Guard(const std::function<void()>& handler);
+
+  WindowSystem& ws_;
+  bool terminated_ = false;
+  TForm* main_form_ = nullptr;
+  std::vector<std::unique_ptr<TForm>> forms_;
+  std::map<HWND, TForm*> windows_;
+  std::map<HWND, TWndMethod> utility_windows_;
+  std::vector<Timer> timers_;
+  HWND next_utility_ = 0;
+};
+
+// The one application object (set by the entry point or a test).
+extern TApplication* Application;
+
+// The pointer, as the class library's global Mouse object offers it.
+class TMouse {
+ public:
+  // Screen position; raises EOSError when it cannot be read.
+  TPoint CursorPos() const;
+};
+extern TMouse Mouse;
+
+// The operating-system calls the skin makes, answered by the application's
+// window system.
+bool GetCursorPos(TPoint& p);
+HWND GetForegroundWindow();
+HWND WindowFromPoint(TPoint p);
+bool IsPrimaryButtonPhysicallyDown();
+bool SetWindowRgn(HWND window, const std::vector<TRect>* rects);
+
+}  // namespace portico

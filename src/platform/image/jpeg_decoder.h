@@ -1,0 +1,15 @@
+// JPEG decoding through libjpeg(-turbo), errors turned into EImageError.
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/bitmap.h"
+
+namespace portico {
+
+// Decodes a JPEG file with the slow, accurate inverse DCT. Throws
+// EImageError (naming `name`) on any error; warnings are ignored.
+TBitmap DecodeJpeg(std::span<const uint8_t> data, const std::string& name);
+
+}  // namespace portico

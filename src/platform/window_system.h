@@ -1,0 +1,88 @@
+// The contract between the class-library layer and a window-system backend
+// (X11, headless). A backend reports native events through WindowEvents and
+// never calls application code directly.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/bitmap.h"
+#include "platform/types.h"
+
+namespace portico {
+
+// A window handle. 0 is none. Backends hand out their own values; hidden
+// utility windows (AllocateHWnd) use values the backends never produce.
+using HWND = uintptr_t;
+
+enum class PointerAction { Press, Release, Move };
+
+// What a backend tells the application. Coordinates are the window's
+// client coordinates.
+class WindowEvents {
+ public:
+  virtual ~WindowEvents() = default;
+  virtual void PointerEvent(HWND window, PointerAction action, int button, int x, int y) = 0;
+  virtual void KeyChar(HWND window, char key) = 0;
+  virtual void CloseRequested(HWND window) = 0;
+  // The window was moved or resized by someone else (the window manager);
+  // x, y are its client origin on the screen.
+  virtual void WindowMoved(HWND window, int x, int y) = 0;
+};
+
+struct TopLevelSpec {
+  std::string Title;       // window title
+  std::string ClassName;   // identity for desktop tools (WM_CLASS)
+  bool Undecorated = true; // no frame, no caption bar
+  bool SkipTaskbar = true; // no taskbar or pager entry
+};
+
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+
+  void SetSink(WindowEvents* sink) { sink_ = sink; }
+
+  // Top-level windows. Created hidden.
+  virtual HWND CreateTopLevel(const TopLevelSpec& spec, int width, int height) = 0;
+  virtual void DestroyWindow(HWND window) = 0;
+  // Maps the window with its client area at (x, y), size w x h.
+  virtual void ShowWindow(HWND window, int x, int y, int w, int h) = 0;
+  virtual void SetWindowBounds(HWND window, int x, int y, int w, int h) = 0;
+  // The screen's size in pixels.
+  virtual TPoint ScreenSize() = 0;
+
+  // Shows `frame` in the window. `changed` lists the rectangles that differ
+  // from the previous hand-over (the whole frame the first time); the
+  // backend keeps what it needs to repaint exposed areas by itself.
+  virtual void Present(HWND window, const TBitmap& frame, const std::vector<TRect>& changed) = 0;
+
+  // Cuts the window to the union of `rects` (window coordinates); null
+  // gives back the plain rectangle. Returns false when the window system
+  // did not take the shape.
+  virtual bool SetShape(HWND window, const std::vector<TRect>* rects) = 0;
+
+  // Pointer and focus, read at the moment of the call.
+  virtual bool CursorPos(TPoint& screen) = 0;
+  virtual HWND ForegroundWindow() = 0;
+  // The top-level window under a screen point, as seen by the user: one of
+  // ours when the point is on its visible (shaped) area, something else
+  // (never 0 for ours) when another window or the desktop is there.
+  virtual HWND WindowFromPoint(TPoint screen) = 0;
+  virtual bool PrimaryButtonDown() = 0;
+
+  // Monotonic clock in milliseconds.
+  virtual int64_t NowMs() = 0;
+  // Waits up to timeout_ms (-1: without limit) for native events and
+  // dispatches what arrived to the sink. Returns early on any event.
+  virtual void WaitEvents(int64_t timeout_ms) = 0;
+
+  // A modal message window (title, text, an OK button); returns when the
+  // user dismissed it.
+  virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
+
+ protected:
+  WindowEvents* sink_ = nullptr;
+};
+
+}  // namespace portico

@@ -1,0 +1,60 @@
+#include "skin/control_line.h"
+
+#include <cctype>
+
+namespace portico {
+
+namespace {
+
+// One "%d" conversion: blanks, an optional sign, at least one digit. A
+// number outside 32 bits does not match (the scan stops there), so a huge
+// value can never wrap into a plausible one.
+bool ScanInt(const std::string& s, size_t& pos, int32_t& out) {
+  size_t p = pos;
+  while (p < s.size() && std::isspace(static_cast<unsigned char>(s[p]))) ++p;
+  bool negative = false;
+  if (p < s.size() && (s[p] == '+' || s[p] == '-')) negative = s[p++] == '-';
+  size_t digits_start = p;
+  int64_t value = 0;
+  bool overflow = false;
+  while (p < s.size() && std::isdigit(static_cast<unsigned char>(s[p]))) {
+    if (!overflow) {
+      value = value * 10 + (s[p] - '0');
+      if (value > int64_t{INT32_MAX} + 1) overflow = true;
+    }
+    ++p;
+  }
+  if (p == digits_start || overflow) return false;
+  if (negative) value = -value;
+  if (value > INT32_MAX || value < INT32_MIN) return false;
+  out = static_cast<int32_t>(value);
+  pos = p;
+  return true;
+}
+
+}  // namespace
+
+ControlLine ScanControlLine(const std::string& line) {
+  ControlLine result;
+  result.Fields.fill(-1);
+  size_t comma = line.find(',');
+  size_t name_end = comma == std::string::npos ? line.size() : comma;
+  if (name_end == 0) return result;  // "%[^,]" needs one character
+  // Names longer than the field holds are cut to it.
+  result.Name = line.substr(0, name_end < MaxControlNameLength ? name_end : MaxControlNameLength);
+  result.Matched = 1;
+  size_t pos = name_end;
+  for (int32_t& field : result.Fields) {
+    if (pos >= line.size() || line[pos] != ',') break;
+    size_t after_comma = pos + 1;
+    if (!ScanInt(line, after_comma, field)) {
+      field = -1;
+      break;
+    }
+    pos = after_comma;
+    ++result.Matched;
+  }
+  return result;
+}
+
+}  // namespace portico

@@ -1,0 +1,18 @@
+#include "skin/load_image_file.h"
+
+#include "platform/files.h"
+#include "platform/image/image_file.h"
+
+namespace portico {
+
+std::unique_ptr<TBitmap> LoadImageFile(const std::string& path) {
+  if (path.empty() || !FileExists(path)) return nullptr;
+  // The decoder follows the file's content, not its extension, so a
+  // "normal.JPG" or a bitmap saved as ".jpg" still loads.
+  std::vector<uint8_t> data = ReadImageFileBytes(ResolvePath(path));
+  auto bitmap = std::make_unique<TBitmap>(DecodeImage(data, path));
+  if (bitmap->Width() <= 0 || bitmap->Height() <= 0) return nullptr;
+  return bitmap;
+}
+
+}  // namespace portico

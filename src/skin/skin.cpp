@@ -1,0 +1,153 @@
+#include "skin/skin.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "app/window_shape.h"
+#include "platform/ini_file.h"
+#include "skin/control_line.h"
+#include "skin/load_image_file.h"
+
+namespace portico {
+
+namespace {
+const char* const ArrowImageName = "scroll_arrow_down.bmp";
+
+// A control from one [BUTTONPOS] value, or null when the line is skipped.
+std::unique_ptr<TSkinButton> ButtonFromLine(const std::string& value) {
+  ControlLine line = ScanControlLine(value);
+  if (line.Matched < 5 || line.Name.empty()) return nullptr;
+  const auto& f = line.Fields;
+  int32_t x = f[0], y = f[1], width = f[2], height = f[3];
+  if (width < 1 || height < 1) return nullptr;
+  // Right and bottom must stay 32-bit values: a line that would wrap is
+  // skipped like any other malformed line.
+  int64_t right = int64_t{x} + width, bottom = int64_t{y} + height;
+  if (right > INT32_MAX || bottom > INT32_MAX) return nullptr;
+  return std::make_unique<TSkinButton>(line.Name, x, y, int32_t(right), int32_t(bottom), f[4], f[5],
+                                       f[6], f[7], f[8], f[9], f[10], f[11]);
+}
+
+// The caption colour under a control's centre: the inverse of the normal
+// image there. A centre outside the image takes the nearest pixel inside.
+TColor InverseColourAt(const TBitmap& image, int64_t x, int64_t y) {
+  x = std::clamp<int64_t>(x, 0, image.Width() - 1);
+  y = std::clamp<int64_t>(y, 0, image.Height() - 1);
+  return CanvasPixel(image, int32_t(x), int32_t(y)) ^ 0xFFFFFF;
+}
+}  // namespace
+
+TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int image_left,
+             int image_top, TForm* host_form, TImage* host_image,
+             TSkinButtonClick on_button_click) {
+  TIniFile ini(skin_folder + file_name);
+  TimerWindow = Application->AllocateHWnd([this](TMessage& m) { TimerWndProc(m); });
+  TimerId = 0;
+  HostForm = host_form;
+  HostImage = host_image;
+  HostPicture = host_image ? host_image->Picture() : nullptr;
+  OnButtonClick = on_button_click;
+  if (HostForm && !HostForm->DoubleBuffered) HostForm->DoubleBuffered = true;
+  if (HostImage) {
+    using namespace std::placeholders;
+    HostImage->OnMouseDown = std::bind(&TSkin::ImageMouseDown, this, _1, _2, _3, _4, _5);
+    HostImage->OnMouseMove = std::bind(&TSkin::ImageMouseMove, this, _1, _2, _3, _4);
+    HostImage->OnMouseUp = std::bind(&TSkin::ImageMouseUp, this, _1, _2, _3, _4, _5);
+  }
+  CaptureButton = nullptr;
+  Dragging = false;
+  FrameChanged = false;
+
+  try {
+    MaskFile = skin_folder + ini.ReadString("SCREEN", "Mask", "");
+    auto load = [&](const char* key) {
+      std::string value = ini.ReadString("SCREEN", key, "");
+      return LoadImageFile(value.empty() ? std::string() : skin_folder + value);
+    };
+    BitmapNormal = load("Normal");
+    BitmapOver = load("Over");
+    BitmapDown = load("Down");
+    BitmapDisable = load("Disable");
+
+    if (BitmapNormal) {
+      BitmapFrame = std::make_unique<TBitmap>();
+      BitmapArrow = LoadImageFile(skin_folder + ArrowImageName);
+      std::vector<std::string> keys;
+      ini.ReadSection("BUTTONPOS", keys);
+      for (const std::string& key : keys) {
+        std::string value = ini.ReadString("BUTTONPOS", key, "");
+        if (value.empty()) continue;
+        std::unique_ptr<TSkinButton> button = ButtonFromLine(value);
+        if (!button) continue;
+        const TRect& b = button->Bounds;
+        button->TextColor = InverseColourAt(*BitmapNormal, int64_t{b.Left} + b.Width() / 2,
+                                            int64_t{b.Top} + b.Height() / 2);
+        Buttons.push_back(std::move(button));
+      }
+      BitmapFrame->Assign(*BitmapNormal);
+      BitmapFrame->Canvas.Font.Size = 8;
+      BitmapFrame->Canvas.Brush.Style = TBrushStyle::bsClear;
+    }
+
+    if (HostPicture) {
+      HostPicture->Assign(BitmapFrame.get());
+      HostImage->SetBounds(image_left, image_top, HostImage->Width, HostImage->Height);
+    }
+  } catch (...) {
+    // The destructor does not run for a failed construction: let go of
+    // the timer window and the image's events here.
+    Application->DeallocateHWnd(TimerWindow);
+    if (HostImage) {
+      HostImage->OnMouseDown = nullptr;
+      HostImage->OnMouseMove = nullptr;
+      HostImage->OnMouseUp = nullptr;
+    }
+    throw;
+  }
+}
+
+TSkin::~TSkin() {
+  SetPollTimer(false);
+  if (TimerWindow) {
+    Application->DeallocateHWnd(TimerWindow);
+    TimerWindow = 0;
+  }
+  if (HostImage) {
+    HostImage->OnMouseDown = nullptr;
+    HostImage->OnMouseMove = nullptr;
+    HostImage->OnMouseUp = nullptr;
+  }
+  CaptureButton = nullptr;
+  Buttons.clear();
+  BitmapNormal.reset();
+  BitmapOver.reset();
+  BitmapDown.reset();
+  BitmapDisable.reset();
+  BitmapFrame.reset();
+  BitmapArrow.reset();
+  MaskFile.clear();
+}
+
+TSkinButton* TSkin::FindButton(const std::string& name) const {
+  for (const auto& b : Buttons)
+    if (b && b->Name == name) return b.get();
+  return nullptr;
+}
+
+void TSkin::SetButtonCaption(const std::string& name, const std::u16string& caption, int alignment,
+                             int font_size, TColor color, bool disable) {
+  TSkinButton* b = FindButton(name);
+  if (!b) return;
+  b->Caption = caption;
+  b->Alignment = alignment;
+  b->FontSize = font_size;
+  if (color >= 0) b->TextColor = color;
+  if (disable) b->Enabled = false;
+}
+
+bool TSkin::ApplyWindowShape(TColor key_color) {
+  if (!HostForm) return false;
+  return SetWindowMask(HostForm->Handle(), MaskFile, key_color);
+}
+
+}  // namespace portico

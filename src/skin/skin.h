@@ -1,0 +1,76 @@
+// The loaded skin of the one window: state images, frame, controls and the
+// wiring to the host form and its image control.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/application.h"
+#include "platform/bitmap.h"
+#include "platform/controls.h"
+#include "skin/skin_button.h"
+
+namespace portico {
+
+class TSkin;
+// How the skin reports a completed click to its owner.
+using TSkinButtonClick = void (*)(TSkin* skin, TSkinButton* button);
+
+class TSkin {
+ public:
+  // Reads the description file (skin folder + file name), loads the images
+  // and builds the controls. A missing or empty description gives a skin
+  // without images and controls; an image that cannot be decoded raises
+  // EImageError.
+  TSkin(const std::string& skin_folder, const std::string& file_name, int image_left,
+        int image_top, TForm* host_form, TImage* host_image, TSkinButtonClick on_button_click);
+  ~TSkin();
+  TSkin(const TSkin&) = delete;
+  TSkin& operator=(const TSkin&) = delete;
+
+  TSkinButton* FindButton(const std::string& name) const;
+  void SetButtonCaption(const std::string& name, const std::u16string& caption, int alignment,
+                        int font_size, TColor color, bool disable);
+
+  // Window outline from the mask file; the window system's answer.
+  bool ApplyWindowShape(TColor key_color);
+
+  // Pointer tracking.
+  void ImageMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  void ImageMouseMove(TObject* sender, TShiftState shift, int x, int y);
+  void ImageMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  void HandlePointer(int x, int y, bool button_down);
+  void TrackPointer(int x, int y, bool foreground, bool button_down);
+  void ResetPointer();
+  void SetPollTimer(bool on);
+  void TimerWndProc(TMessage& message);
+
+  // Compositing.
+  TBitmap* StateBitmap(const TSkinButton* button) const;
+  void CopyFromBitmap(const TBitmap* source, const TRect& rect);
+  void DrawButton(TSkinButton* button);
+  void ShowFrame(bool force);
+  void DrawAllButtons();
+  void DrawCaption(TSkinButton* button);
+
+  std::unique_ptr<TBitmap> BitmapNormal;
+  std::unique_ptr<TBitmap> BitmapOver;
+  std::unique_ptr<TBitmap> BitmapDown;
+  std::unique_ptr<TBitmap> BitmapDisable;
+  TSkinButtonClick OnButtonClick = nullptr;
+  std::unique_ptr<TBitmap> BitmapArrow;
+  HWND TimerWindow = 0;
+  unsigned TimerId = 0;
+  TForm* HostForm = nullptr;
+  TImage* HostImage = nullptr;
+  TPicture* HostPicture = nullptr;
+  std::vector<std::unique_ptr<TSkinButton>> Buttons;
+  TSkinButton* CaptureButton = nullptr;
+  TPoint DragOrigin;
+  bool Dragging = false;
+  bool FrameChanged = false;
+  std::string MaskFile;
+  std::unique_ptr<TBitmap> BitmapFrame;
+};
+
+}  // namespace portico
