@@ -1,6 +1,7 @@
 // The profile-file (INI) reader, with the platform reader's rules.
 #pragma once
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace portico {
@@ -11,7 +12,8 @@ namespace portico {
 // stripped, values cut at 2047 characters and key lists at 16384 bytes.
 class TIniFile {
  public:
-  // A file that does not exist or cannot be read reads as empty.
+  // A file that does not exist or cannot be read reads as empty. The name
+  // is resolved like every skin file name (see ResolvePath).
   explicit TIniFile(const std::string& path);
   // From text already in memory (tests, fuzzing).
   static TIniFile FromText(const std::string& text);
@@ -34,7 +36,13 @@ class TIniFile {
 
  private:
   TIniFile() = default;
+  // Records where the body of each section name's first section starts.
+  void IndexSections();
+  // Offset of a section's body, or null when the file has no such section.
+  const size_t* SectionBody(const std::string& section) const;
+
   std::string text_;
+  std::unordered_map<std::string, size_t> sections_;
 };
 
 }  // namespace portico

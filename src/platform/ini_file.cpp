@@ -1,0 +1,282 @@
+// The profile-file reader. The file is kept as text and every query is one
+// forward pass over its lines, so no query costs more than reading the
+// file once, however many keys a section holds.
+#include "platform/ini_file.h"
+
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <string_view>
+
+namespace portico {
+namespace {
+
+// A description file is small; anything past this is not read at all.
+constexpr size_t MaxFileBytes = size_t{64} * 1024 * 1024;
+
+// Whitespace that trimming removes (line breaks end lines before this).
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+// The text without leading and trailing whitespace.
+std::string_view Trim(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && IsBlank(s[b])) ++b;
+  while (e > b && IsBlank(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+// ASCII lower case; other bytes stay as they are.
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+// True when two names are equal without regard to ASCII case.
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  return true;
+}
+
+// The first `limit` bytes of s, moved back so that a UTF-8 sequence is not
+// split (at most three bytes back, so other 8-bit text is barely affected).
+std::string_view CutTo(std::string_view s, size_t limit) {
+  if (s.size() <= limit) return s;
+  size_t cut = limit;
+  for (int back = 0; back < 3 && cut > 0 && (uint8_t(s[cut]) & 0xC0) == 0x80; ++back) --cut;
+  if ((uint8_t(s[cut]) & 0xC0) == 0x80) cut = limit;  // not UTF-8 after all
+  return s.substr(0, cut);
+}
+
+// Removes one pair of matching quotes (" or ') around a value.
+std::string_view Unquote(std::string_view v) {
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+    return v.substr(1, v.size() - 2);
+  return v;
+}
+
+// What one line of the file is.
+struct TIniLine {
+  enum TKind { Other, Section, Key } Kind = Other;
+  std::string_view Name;   // section or key name, trimmed
+  std::string_view Value;  // key value, trimmed, quotes still on
+};
+
+// Classifies one line: comment, section header, key or nothing.
+TIniLine ParseLine(std::string_view raw) {
+  TIniLine line;
+  std::string_view s = Trim(raw);
+  if (s.empty() || s[0] == ';') return line;
+  if (s[0] == '[') {
+    // The name runs to the first ']'; a header without one still counts,
+    // and text after the ']' is ignored.
+    std::string_view rest = s.substr(1);
+    line.Kind = TIniLine::Section;
+    line.Name = Trim(rest.substr(0, rest.find(']')));
+    return line;
+  }
+  size_t eq = s.find('=');
+  if (eq == std::string_view::npos) return line;
+  line.Kind = TIniLine::Key;
+  line.Name = Trim(s.substr(0, eq));
+  line.Value = Trim(s.substr(eq + 1));
+  return line;
+}
+
+// Calls visit(line, end) for every line of the text from `pos` on, where
+// `end` is the offset just past the line, until visit returns false.
+template <typename TVisit>
+void ForEachLine(std::string_view text, size_t pos, TVisit visit) {
+  while (pos < text.size()) {
+    // Lines end at CR, LF or CRLF.
+    size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = text.size();
+    TIniLine line = ParseLine(text.substr(pos, end - pos));
+    pos = end;
+    if (pos < text.size() && text[pos] == '\r') ++pos;
+    if (pos < text.size() && text[pos] == '\n') ++pos;
+    if (!visit(line, pos)) return;
+  }
+}
+
+// Calls visit(line) for every key line of a section whose body starts at
+// `body`, in file order, until visit returns false or the section ends.
+template <typename TVisit>
+void ForEachKey(std::string_view text, size_t body, TVisit visit) {
+  ForEachLine(text, body, [&](const TIniLine& line, size_t) {
+    if (line.Kind == TIniLine::Section) return false;
+    return line.Kind != TIniLine::Key || visit(line);
+  });
+}
+
+// The lower-case form of a section name, the key of the section index.
+std::string LowerName(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) c = LowerAscii(c);
+  return out;
+}
+
+// Appends code point cp as UTF-8.
+void AppendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += char(cp);
+  } else if (cp < 0x800) {
+    out += char(0xC0 | (cp >> 6));
+    out += char(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += char(0xE0 | (cp >> 12));
+    out += char(0x80 | ((cp >> 6) & 0x3F));
+    out += char(0x80 | (cp & 0x3F));
+  } else {
+    out += char(0xF0 | (cp >> 18));
+    out += char(0x80 | ((cp >> 12) & 0x3F));
+    out += char(0x80 | ((cp >> 6) & 0x3F));
+    out += char(0x80 | (cp & 0x3F));
+  }
+}
+
+// Decodes UTF-16LE bytes (BOM already removed) to UTF-8; unpaired
+// surrogates become U+FFFD and an odd last byte is dropped.
+std::string Utf16LeToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  auto unit = [&](size_t i) { return uint32_t(uint8_t(bytes[i])) | uint32_t(uint8_t(bytes[i + 1])) << 8; };
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    uint32_t u = unit(i);
+    if (u >= 0xD800 && u <= 0xDBFF && i + 3 < bytes.size()) {
+      uint32_t low = unit(i + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        i += 2;
+        continue;
+      }
+    }
+    AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
+  }
+  return out;
+}
+
+// The file's bytes as the reader sees them: a UTF-16LE file (FF FE) is
+// decoded to UTF-8; everything else, a UTF-8 BOM included, is taken as
+// 8-bit text. A UTF-8 BOM therefore spoils the first line, and a UTF-16BE
+// file reads as nothing useful, as with the platform reader.
+std::string DecodeFileBytes(std::string bytes) {
+  if (bytes.size() >= 2 && uint8_t(bytes[0]) == 0xFF && uint8_t(bytes[1]) == 0xFE)
+    return Utf16LeToUtf8(std::string_view(bytes).substr(2));
+  return bytes;
+}
+
+// Reads at most MaxFileBytes of a regular file; empty for anything else.
+// O_NONBLOCK keeps a FIFO or device from stalling the open.
+std::string ReadFileBytes(const std::string& path) {
+  std::string bytes;
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return bytes;
+  struct stat st;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    size_t expected = st.st_size > 0 ? size_t(st.st_size) : 0;
+    bytes.resize(expected < MaxFileBytes ? expected : MaxFileBytes);
+    size_t got = 0;
+    // Read until the cap or the end, whichever comes first: the file may
+    // change size while we read it.
+    for (;;) {
+      if (got == bytes.size()) {
+        if (bytes.size() >= MaxFileBytes) break;
+        bytes.resize(bytes.size() + 4096 < MaxFileBytes ? bytes.size() + 4096 : MaxFileBytes);
+      }
+      ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += size_t(n);
+    }
+    bytes.resize(got);
+  }
+  close(fd);
+  return bytes;
+}
+
+}  // namespace
+
+TIniFile::TIniFile(const std::string& path)
+    : text_(DecodeFileBytes(ReadFileBytes(ResolvePath(path)))) {
+  IndexSections();
+}
+
+TIniFile TIniFile::FromText(const std::string& text) {
+  TIniFile ini;
+  ini.text_ = DecodeFileBytes(text);
+  ini.IndexSections();
+  return ini;
+}
+
+void TIniFile::IndexSections() {
+  // One pass at load time, so that a query reads only its own section
+  // however large the file is.
+  ForEachLine(text_, 0, [&](const TIniLine& line, size_t end) {
+    if (line.Kind == TIniLine::Section) sections_.try_emplace(LowerName(line.Name), end);
+    return true;
+  });
+}
+
+const size_t* TIniFile::SectionBody(const std::string& section) const {
+  auto it = sections_.find(LowerName(section));
+  return it == sections_.end() ? nullptr : &it->second;
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& def) const {
+  return ReadString(section, key, def, ValueBufferSize);
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& def, size_t size) const {
+  if (size == 0) return {};
+  bool found = false;
+  std::string_view value;
+  const size_t* body = SectionBody(section);
+  if (body) ForEachKey(text_, *body, [&](const TIniLine& line) {
+    if (!SameName(line.Name, key)) return true;
+    found = true;  // the first occurrence wins
+    value = Unquote(line.Value);
+    return false;
+  });
+  if (!found) {
+    // The platform reader drops trailing blanks of the default.
+    std::string_view d = def;
+    while (!d.empty() && IsBlank(d.back())) d.remove_suffix(1);
+    value = d;
+  }
+  return std::string(CutTo(value, size - 1));
+}
+
+void TIniFile::ReadSection(const std::string& section, std::vector<std::string>& keys) const {
+  keys = ReadSectionKeys(section, SectionBufferSize);
+}
+
+std::vector<std::string> TIniFile::ReadSectionKeys(const std::string& section, size_t size) const {
+  std::vector<std::string> keys;
+  if (size <= 2) return keys;
+  // The platform reader fills "name\0name\0...\0\0" and keeps the first
+  // size - 2 characters of the names and their zeros.
+  const size_t budget = size - 2;
+  size_t used = 0;
+  const size_t* body = SectionBody(section);
+  if (body) ForEachKey(text_, *body, [&](const TIniLine& line) {
+    // An empty name ("=value") would read as the list's end marker.
+    if (line.Name.empty()) return false;
+    if (used + line.Name.size() + 1 <= budget) {
+      keys.emplace_back(line.Name);
+      used += line.Name.size() + 1;
+      return true;
+    }
+    std::string_view part = CutTo(line.Name, budget - used);
+    if (!part.empty()) keys.emplace_back(part);
+    return false;
+  });
+  return keys;
+}
+
+}  // namespace portico

@@ -1,0 +1,101 @@
+// File names written on Windows, resolved against a real folder tree.
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/params.h"
+
+namespace portico {
+namespace {
+
+// A folder tree as a skin might ship it:
+//   Skin/Images/Button.BMP, Skin/back.jpg, Skin/a.TXT, Skin/A.txt, Skin/pipe
+class FilesTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "portico-files-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+    std::filesystem::create_directories(root_ + "/Skin/Images");
+    for (const char* name : {"/Skin/Images/Button.BMP", "/Skin/back.jpg", "/Skin/a.TXT", "/Skin/A.txt"})
+      std::ofstream(root_ + name) << "x";
+    ASSERT_EQ(mkfifo((root_ + "/Skin/pipe").c_str(), 0600), 0);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+  std::string root_;
+};
+
+TEST_F(FilesTest, BackslashesAndCaseAreResolved) {
+  EXPECT_EQ(ResolvePath(root_ + "\\skin\\IMAGES\\button.bmp"), root_ + "/Skin/Images/Button.BMP");
+  EXPECT_EQ(ResolvePath(root_ + "/SKIN/Back.JPG"), root_ + "/Skin/back.jpg");
+  EXPECT_EQ(ResolvePath(root_ + "/Skin/./Images\\.\\Button.BMP"), root_ + "/Skin/Images/Button.BMP");
+}
+
+TEST_F(FilesTest, ExactNamesWinAndTiesTakeTheFirstSortedName) {
+  EXPECT_EQ(ResolvePath(root_ + "/Skin/a.TXT"), root_ + "/Skin/a.TXT");
+  EXPECT_EQ(ResolvePath(root_ + "/Skin/A.txt"), root_ + "/Skin/A.txt");
+  EXPECT_EQ(ResolvePath(root_ + "/Skin/a.txt"), root_ + "/Skin/A.txt");  // "A.txt" < "a.TXT"
+}
+
+TEST_F(FilesTest, UnmatchedPathsComeBackConverted) {
+  EXPECT_EQ(ResolvePath(root_ + "\\skin\\missing\\x.bmp"), root_ + "/skin/missing/x.bmp");
+  EXPECT_EQ(ResolvePath("no\\such\\.\\file.bmp"), "no/such/file.bmp");
+  EXPECT_EQ(ResolvePath(""), "");
+}
+
+TEST_F(FilesTest, RelativePathsResolveAgainstTheWorkingFolder) {
+  char old_cwd[4096];
+  ASSERT_NE(getcwd(old_cwd, sizeof old_cwd), nullptr);
+  ASSERT_EQ(chdir(root_.c_str()), 0);
+  std::string resolved = ResolvePath(".\\skin\\images\\BUTTON.bmp");
+  bool exists = FileExists("skin\\back.JPG");
+  ASSERT_EQ(chdir(old_cwd), 0);
+  EXPECT_EQ(resolved, "Skin/Images/Button.BMP");
+  EXPECT_TRUE(exists);
+}
+
+TEST_F(FilesTest, FileExistsOnlyForRegularFiles) {
+  EXPECT_TRUE(FileExists(root_ + "\\skin\\images\\button.bmp"));
+  EXPECT_FALSE(FileExists(root_ + "/Skin/Images"));  // a folder
+  EXPECT_FALSE(FileExists(root_ + "/Skin/pipe"));    // a FIFO, and no blocking on it
+  EXPECT_FALSE(FileExists(root_ + "/Skin/none.bmp"));
+  EXPECT_FALSE(FileExists(""));
+}
+
+TEST(ExtractFileExt, TakesTheLastDotAfterTheLastSeparator) {
+  EXPECT_EQ(ExtractFileExt("back.jpg"), ".jpg");
+  EXPECT_EQ(ExtractFileExt("skin\\back.tar.BMP"), ".BMP");
+  EXPECT_EQ(ExtractFileExt("skin.d/back"), "");
+  EXPECT_EQ(ExtractFileExt("skin.d\\back"), "");
+  EXPECT_EQ(ExtractFileExt("C:back"), "");
+  EXPECT_EQ(ExtractFileExt("C:.x"), ".x");
+  EXPECT_EQ(ExtractFileExt("file."), ".");
+  EXPECT_EQ(ExtractFileExt(".hidden"), ".hidden");
+  EXPECT_EQ(ExtractFileExt(""), "");
+}
+
+TEST(Params, ArgumentsAreKeptAsGiven) {
+  const char* argv[] = {"portico", "my skin\\setup.ini", "", "2.0"};
+  SetCommandLine(4, argv);
+  EXPECT_EQ(ParamCount(), 3);
+  EXPECT_EQ(ParamStr(1), "my skin\\setup.ini");
+  EXPECT_EQ(ParamStr(2), "");
+  EXPECT_EQ(ParamStr(4), "");
+  EXPECT_EQ(ParamStr(-1), "");
+  SetCommandLine({});
+  EXPECT_EQ(ParamCount(), 0);
+  EXPECT_EQ(ParamStr(0), "");
+}
+
+}  // namespace
+}  // namespace portico
