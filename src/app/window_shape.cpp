@@ -1,0 +1,175 @@
+// The window's outline from the skin's mask bitmap. Each format gets a
+// cheap "is a window pixel" test decided once per mask, and the rows are
+// scanned with plain pointer loops, so building the region of a large
+// mask costs about as much as reading its samples once.
+#include "app/window_shape.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+
+#include "platform/application.h"
+#include "platform/files.h"
+#include "platform/image/image_file.h"
+#include "platform/image_error.h"
+
+namespace portico {
+
+namespace {
+
+// Rectangles added to the list each time it is full.
+constexpr size_t RectGrowth = 50;
+
+// Adds one rectangle, growing the list by a fixed step rather than by the
+// vector's own doubling, so a mask with few runs per row keeps a small list.
+inline void AddRect(std::vector<TRect>& rects, int32_t left, int32_t top, int32_t right) {
+  if (rects.size() == rects.capacity()) rects.reserve(rects.capacity() + RectGrowth);
+  rects.push_back(TRect{left, top, right, top + 1});
+}
+
+// Pixels looked at together: a block whose samples are all equal is
+// classified by its first sample alone.
+constexpr ptrdiff_t BlockPixels = 8;
+
+// True when the block's samples are all equal. Written as a fixed-length
+// reduction so the compiler turns it into a few vector compares.
+inline bool UniformBlock(const uint32_t* p) {
+  uint32_t diff = 0;
+  for (ptrdiff_t i = 0; i < BlockPixels; ++i) diff |= p[i] ^ p[0];
+  return diff == 0;
+}
+
+// Returns the first pixel from `p` whose class (window or not) differs
+// from `window`, or `end`. Masks are mostly large areas of one sample, so
+// whole uniform blocks are skipped; a mixed block is looked at pixel by pixel.
+template <typename IsWindow>
+inline const uint32_t* SkipClass(const uint32_t* p, const uint32_t* end, bool window,
+                                 IsWindow is_window) {
+  for (;;) {
+    while (end - p >= BlockPixels && UniformBlock(p) && is_window(*p) == window) p += BlockPixels;
+    const uint32_t* stop = end - p > BlockPixels ? p + BlockPixels : end;
+    while (p != stop && is_window(*p) == window) ++p;
+    if (p != stop || p == end) return p;
+  }
+}
+
+// Scans every row for runs of pixels that `is_window` accepts and adds
+// one rectangle per run.
+template <typename IsWindow>
+void ScanRuns(const uint32_t* samples, int32_t width, int32_t height, IsWindow is_window,
+              std::vector<TRect>& rects) {
+  for (int32_t y = 0; y < height; ++y) {
+    const uint32_t* row = samples + static_cast<size_t>(y) * static_cast<size_t>(width);
+    const uint32_t* end = row + width;
+    const uint32_t* p = row;
+    while (p != end) {
+      p = SkipClass(p, end, false, is_window);
+      if (p == end) break;
+      const uint32_t* run = p;
+      p = SkipClass(p, end, true, is_window);
+      // A run that reaches the row's end closes at `width`, the last pixel included.
+      AddRect(rects, static_cast<int32_t>(run - row), y, static_cast<int32_t>(p - row));
+    }
+  }
+}
+
+// Reduces one 8-bit key channel to the bits `mask` selects: its top N
+// bits, N being the mask's bit count, moved to the mask's position.
+uint32_t ReduceChannel(uint32_t value8, uint32_t mask) {
+  if (mask == 0) return 0;
+  const int bits = std::popcount(mask);
+  const int shift = std::countr_zero(mask);
+  const uint32_t top = bits >= 8 ? value8 << (bits - 8) : value8 >> (8 - bits);
+  return (top << shift) & mask;
+}
+
+// The key (0x00RRGGBB) in the layout of a raster's channel masks, and the
+// mask of its colour bits; alpha and unused bits are left out of both.
+struct MaskedKey {
+  uint32_t ColourBits;
+  uint32_t Value;
+};
+
+// Builds the masked key for a 16- or 32-bit raster; masks the reader left
+// at zero mean the format's default layout (5-5-5 or 8-8-8).
+MaskedKey KeyInChannelLayout(const BmpRaster& mask, uint32_t key_pixel) {
+  uint32_t r = mask.RedMask, g = mask.GreenMask, b = mask.BlueMask;
+  if ((r | g | b) == 0) {
+    if (mask.BitsPerPixel == 16) {
+      r = 0x7C00, g = 0x03E0, b = 0x001F;
+    } else {
+      r = 0xFF0000, g = 0x00FF00, b = 0x0000FF;
+    }
+  }
+  const uint32_t value = ReduceChannel((key_pixel >> 16) & 0xFF, r) |
+                         ReduceChannel((key_pixel >> 8) & 0xFF, g) |
+                         ReduceChannel(key_pixel & 0xFF, b);
+  return MaskedKey{r | g | b, value};
+}
+
+}  // namespace
+
+MaskRegion BuildMaskRegion(const BmpRaster& mask, TColor key_color) {
+  MaskRegion region;
+  const int32_t width = std::max<int32_t>(mask.Width, 0);
+  const int32_t height = std::max<int32_t>(mask.Height, 0);
+  region.Bound = TRect{0, 0, width, height};
+  region.Rects.reserve(static_cast<size_t>(height));
+  // A raster with fewer samples than its size claims has no pixels we trust.
+  const uint64_t pixels = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+  if (pixels == 0 || mask.Samples.size() < pixels) return region;
+
+  const uint32_t key_pixel = ColorToPixel(key_color);
+  const uint32_t* samples = mask.Samples.data();
+  switch (mask.BitsPerPixel) {
+    case 1:
+    case 2:
+    case 4:
+    case 8: {
+      // Entry 256 answers every index past the table: such pixels are black.
+      std::array<bool, 257> is_window{};
+      for (size_t i = 0; i < is_window.size(); ++i)
+        is_window[i] = (i < mask.Palette.size() ? mask.Palette[i] : 0u) != key_pixel;
+      ScanRuns(samples, width, height,
+               [&is_window](uint32_t s) { return is_window[std::min<uint32_t>(s, 256)]; },
+               region.Rects);
+      break;
+    }
+    case 16:
+    case 32: {
+      const MaskedKey key = KeyInChannelLayout(mask, key_pixel);
+      ScanRuns(samples, width, height,
+               [key](uint32_t s) { return (s & key.ColourBits) != key.Value; }, region.Rects);
+      break;
+    }
+    case 24:
+      ScanRuns(samples, width, height, [key_pixel](uint32_t s) { return s != key_pixel; },
+               region.Rects);
+      break;
+    default:
+      // An unknown format has no pixels we can compare.
+      break;
+  }
+  return region;
+}
+
+std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor key_color) {
+  if (mask_path.empty()) return std::nullopt;
+  const std::string path = ResolvePath(mask_path);
+  // Only regular files: a FIFO or device could block or never end.
+  if (!FileExists(path)) return std::nullopt;
+  try {
+    const std::vector<uint8_t> bytes = ReadImageFileBytes(path);
+    return BuildMaskRegion(ReadBmpRaster(bytes, path), key_color);
+  } catch (const EPlatformError&) {
+    // A mask that cannot be read leaves the window rectangular, silently.
+    return std::nullopt;
+  }
+}
+
+bool SetWindowMask(HWND window, const std::string& mask_path, TColor key_color) {
+  const std::optional<MaskRegion> region = CreateMaskRegion(mask_path, key_color);
+  return SetWindowRgn(window, region ? &region->Rects : nullptr);
+}
+
+}  // namespace portico
