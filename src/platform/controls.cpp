@@ -117,7 +117,7 @@ void TForm::AdjustSize() {
 
 void TForm::Repaint(const TBitmap& frame, const std::vector<TRect>& changed) {
   // Before the first show the window gets the whole frame when it maps.
-  if (!shown_ || changed.empty()) return;
+  if (!shown_) return;
   app_->Ws().Present(Handle(), frame, changed);
 }
 

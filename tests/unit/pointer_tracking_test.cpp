@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include "platform/image_error.h"
+#include "skin/skin.h"
+#include "skin_fixture.h"
+
+namespace portico {
+namespace {
+
+using test::EncodeBmp24;
+using test::SolidBitmap;
+
+constexpr uint32_t Normal = 0x808080, Over = 0x00FF00, Down = 0x0000FF;
+
+std::vector<std::string> g_clicks;
+TForm* g_close_on_click = nullptr;
+void RecordClick(TSkin*, TSkinButton* b) {
+  g_clicks.push_back(b->Name);
+  if (g_close_on_click) g_close_on_click->Close();
+}
+
+// A 200 x 100 skin shown in a headless window; screen coordinates of frame
+// point (x, y) are Screen(x, y).
+class PointerTracking : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_clicks.clear();
+    g_close_on_click = nullptr;
+    dir_.Write("n.bmp", EncodeBmp24(SolidBitmap(200, 100, Normal)));
+    dir_.Write("o.bmp", EncodeBmp24(SolidBitmap(200, 100, Over)));
+    dir_.Write("d.bmp", EncodeBmp24(SolidBitmap(200, 100, Down)));
+  }
+  void Build(const std::string& buttons, TSkinButtonClick handler = RecordClick) {
+    dir_.Write("s.ini", "[SCREEN]\nNormal=n.bmp\nOver=o.bmp\nDown=d.bmp\n[BUTTONPOS]\n" + buttons);
+    form_ = std::make_unique<TForm>(&h_.app);
+    form_->BorderStyle = TBorderStyle::bsNone;
+    form_->Position = TPosition::poScreenCenter;
+    form_->AutoSize = true;
+    form_->AddControl(&image_);
+    skin_ = std::make_unique<TSkin>(dir_.Path() + "/", "s.ini", 0, 0, form_.get(), &image_, handler);
+    skin_->DrawAllButtons();
+    form_->Show();
+    window_ = h_.ws.Find(form_->Handle());
+  }
+  void TearDown() override {
+    skin_.reset();
+    form_.reset();
+  }
+  TPoint Screen(int x, int y) const { return TPoint{form_->Left + x, form_->Top + y}; }
+  void MoveTo(int x, int y) { h_.ws.MovePointer(Screen(x, y).X, Screen(x, y).Y); }
+  // What the window shows at frame point (x, y).
+  uint32_t Shown(int x, int y) const { return window_->Frame.Pixel(x, y); }
+  TSkinButton* B(const char* name) { return skin_->FindButton(name); }
+  bool TimerRunning() const { return skin_->TimerId != 0 && h_.app.ActiveTimers() == 1; }
+
+  test::HeadlessApp h_;
+  test::ScratchFolder dir_;
+  TImage image_;
+  std::unique_ptr<TForm> form_;
+  std::unique_ptr<TSkin> skin_;
+  HeadlessWindowSystem::Window* window_ = nullptr;
+};
+
+TEST_F(PointerTracking, HoverPressAndClickFollowTheTransitionTable) {
+  Build("a=A,10,10,30,30\n");
+  MoveTo(20, 20);
+  EXPECT_TRUE(B("A")->Hover);
+  EXPECT_EQ(Shown(20, 20), Over);
+  EXPECT_EQ(Shown(100, 50), Normal);
+  EXPECT_TRUE(TimerRunning());
+
+  h_.ws.PressButton();
+  EXPECT_TRUE(B("A")->Down && B("A")->Held);
+  EXPECT_EQ(skin_->CaptureButton, B("A"));
+  EXPECT_EQ(Shown(20, 20), Down);
+  EXPECT_FALSE(TimerRunning());  // no polling while captured
+
+  h_.ws.ReleaseButton();
+  EXPECT_EQ(g_clicks, std::vector<std::string>{"A"});
+  // The reset after a delivered click puts every control back to normal.
+  EXPECT_FALSE(B("A")->Hover || B("A")->Down || B("A")->Held || B("A")->Clicked);
+  EXPECT_EQ(skin_->CaptureButton, nullptr);
+  EXPECT_EQ(Shown(20, 20), Normal);
+  EXPECT_FALSE(TimerRunning());
+  MoveTo(21, 21);
+  EXPECT_EQ(Shown(20, 20), Over);
+}
+
+TEST_F(PointerTracking, ReleaseOutsideGivesNoClickAndComingBackGivesOne) {
+  Build("a=A,10,10,30,30\n");
+  MoveTo(20, 20);
+  h_.ws.PressButton();
+  MoveTo(100, 50);
+  EXPECT_FALSE(B("A")->Down);
+  EXPECT_TRUE(B("A")->Held);
+  EXPECT_EQ(Shown(20, 20), Normal);
+  h_.ws.ReleaseButton();
+  EXPECT_TRUE(g_clicks.empty());
+  EXPECT_EQ(skin_->CaptureButton, nullptr);
+  EXPECT_FALSE(B("A")->Held);
+
+  MoveTo(20, 20);
+  h_.ws.PressButton();
+  MoveTo(150, 90);
+  MoveTo(21, 21);
+  EXPECT_EQ(Shown(20, 20), Down);
+  h_.ws.ReleaseButton();
+  EXPECT_EQ(g_clicks, std::vector<std::string>{"A"});
+}
+
+TEST_F(PointerTracking, OverlappingControlsEarlierOneTakesTheCapture) {
+  Build("a=A,10,10,40,40\nb=B,30,30,40,40\n");
+  MoveTo(40, 40);
+  EXPECT_TRUE(B("A")->Hover && B("B")->Hover);
+  h_.ws.PressButton();
+  EXPECT_TRUE(B("A")->Down && B("B")->Down);
+  EXPECT_EQ(skin_->CaptureButton, B("A"));
+  h_.ws.ReleaseButton();
+  EXPECT_EQ(g_clicks, std::vector<std::string>{"A"});
+  EXPECT_FALSE(B("B")->Down || B("B")->Hover || B("B")->Held);
+  EXPECT_EQ(Shown(60, 60), Normal);
+}
+
+TEST_F(PointerTracking, PressOnEmptySpaceDragsTheWindow) {
+  Build("a=A,10,10,30,30\n");
+  int left = form_->Left, top = form_->Top;
+  MoveTo(150, 80);
+  h_.ws.PressButton();
+  EXPECT_TRUE(skin_->Dragging);
+  h_.ws.MovePointer(Screen(150, 80).X + 25, Screen(150, 80).Y - 7);
+  EXPECT_EQ(form_->Left, left + 25);
+  EXPECT_EQ(form_->Top, top - 7);
+  EXPECT_EQ(window_->Bounds.Left, left + 25);
+  // The pointer keeps its place on the window while dragging: nothing
+  // lights up, and the release ends the drag without a click.
+  EXPECT_FALSE(B("A")->Hover);
+  h_.ws.ReleaseButton();
+  EXPECT_FALSE(skin_->Dragging);
+  // A step with the button up lights the control under the pointer.
+  skin_->HandlePointer(20, 20, false);
+  EXPECT_TRUE(B("A")->Hover);
+  EXPECT_TRUE(g_clicks.empty());
+}
+
+TEST_F(PointerTracking, NothingHappensWhileAnotherWindowHasTheFocus) {
+  Build("a=A,10,10,30,30\n");
+  MoveTo(20, 20);
+  EXPECT_TRUE(B("A")->Hover);
+  h_.ws.SetForeground(HeadlessWindowSystem::ForeignWindow);
+  // A move that arrives without the foreground clears lit controls and a
+  // press starts no drag. (The headless press focuses the window, so send
+  // the step directly.)
+  skin_->HandlePointer(150, 80, true);
+  EXPECT_FALSE(B("A")->Hover);
+  EXPECT_FALSE(skin_->Dragging);
+  skin_->HandlePointer(20, 20, true);
+  EXPECT_FALSE(B("A")->Down);
+}
+
+TEST_F(PointerTracking, DisabledControlsAreTrackedButNeverClicked) {
+  Build("a=A,10,10,30,30\n");
+  skin_->SetButtonCaption("A", u"", 0, 8, -1, true);
+  MoveTo(20, 20);
+  h_.ws.PressButton();
+  EXPECT_FALSE(skin_->Dragging);
+  EXPECT_EQ(skin_->CaptureButton, B("A"));
+  EXPECT_EQ(Shown(20, 20), Normal);  // drawn disabled whatever its flags
+  h_.ws.ReleaseButton();
+  EXPECT_TRUE(g_clicks.empty());
+}
+
+TEST_F(PointerTracking, WithoutAHandlerTheClickedControlStaysLit) {
+  Build("a=A,10,10,30,30\n", nullptr);
+  MoveTo(20, 20);
+  h_.ws.PressButton();
+  h_.ws.ReleaseButton();
+  EXPECT_TRUE(B("A")->Hover);
+  EXPECT_FALSE(B("A")->Clicked);
+  EXPECT_EQ(Shown(20, 20), Over);
+}
+
+TEST_F(PointerTracking, AHandlerThatClosesTheFormLeavesTheSkinValid) {
+  Build("a=A,10,10,30,30\n");
+  h_.app.CreateForm(g_close_on_click);  // a main form for Close to end
+  g_close_on_click = h_.app.MainForm();
+  // Closing the main form only asks the application to end.
+  MoveTo(20, 20);
+  h_.ws.PressButton();
+  h_.ws.ReleaseButton();
+  EXPECT_TRUE(h_.app.Terminated());
+  EXPECT_EQ(g_clicks.size(), 1u);
+  EXPECT_FALSE(B("A")->Hover);
+}
+
+TEST_F(PointerTracking, SecondaryButtonIsHandledLikeAMove) {
+  Build("a=A,10,10,30,30\n");
+  MoveTo(20, 20);
+  h_.ws.PressButton(3);
+  EXPECT_FALSE(B("A")->Down);
+  h_.ws.ReleaseButton(3);
+  EXPECT_TRUE(g_clicks.empty());
+  EXPECT_TRUE(B("A")->Hover);
+}
+
+TEST_F(PointerTracking, TimerResetsWhenThePointerLeaves) {
+  Build("a=A,10,10,30,30\n");
+  MoveTo(20, 20);
+  test::AdvanceAndFire(h_, 100);
+  EXPECT_TRUE(B("A")->Hover);  // still over the window: nothing changes
+  EXPECT_TRUE(TimerRunning());
+  h_.ws.MovePointer(5, 5);  // off the window, no event reaches us
+  test::AdvanceAndFire(h_, 99);
+  EXPECT_TRUE(B("A")->Hover);
+  test::AdvanceAndFire(h_, 1);
+  EXPECT_FALSE(B("A")->Hover);
+  EXPECT_EQ(Shown(20, 20), Normal);
+  EXPECT_FALSE(TimerRunning());
+}
+
+TEST_F(PointerTracking, TimerResetsWhenFocusIsLostOrTheWindowIsCovered) {
+  Build("a=A,10,10,30,30\n");
+  MoveTo(20, 20);
+  h_.ws.SetForeground(HeadlessWindowSystem::ForeignWindow);
+  test::AdvanceAndFire(h_, 100);
+  EXPECT_FALSE(B("A")->Hover);
+  EXPECT_FALSE(TimerRunning());
+
+  h_.ws.SetForeground(form_->Handle());
+  MoveTo(21, 21);
+  EXPECT_TRUE(B("A")->Hover);
+  TPoint p = Screen(21, 21);
+  h_.ws.SetCoveringWindow(TRect{p.X - 5, p.Y - 5, p.X + 5, p.Y + 5});
+  test::AdvanceAndFire(h_, 100);
+  EXPECT_FALSE(B("A")->Hover);
+}
+
+TEST_F(PointerTracking, TimerWaitsWhileTheButtonIsHeldOrThePointerUnreadable) {
+  Build("a=A,10,10,30,30\n");
+  MoveTo(20, 20);
+  h_.ws.MovePointer(5, 5);
+  h_.ws.SetButtonState(1, true);
+  test::AdvanceAndFire(h_, 100);
+  EXPECT_TRUE(B("A")->Hover);
+  h_.ws.SetButtonState(1, false);
+  h_.ws.SetCursorReadable(false);
+  test::AdvanceAndFire(h_, 100);
+  EXPECT_TRUE(B("A")->Hover);
+  EXPECT_TRUE(TimerRunning());
+  h_.ws.SetCursorReadable(true);
+  test::AdvanceAndFire(h_, 100);
+  EXPECT_FALSE(B("A")->Hover);
+}
+
+TEST_F(PointerTracking, UnreadablePointerDuringADragIsAnErrorShownByTheApplication) {
+  Build("a=A,10,10,30,30\n");
+  MoveTo(150, 80);
+  h_.ws.SetCursorReadable(false);
+  h_.ws.PressButton();
+  ASSERT_EQ(h_.ws.Messages().size(), 1u);
+  EXPECT_FALSE(skin_->Dragging);
+}
+
+TEST_F(PointerTracking, RingsAndArcsReactOnlyWhereTheyAre) {
+  Build("r=Ring,0,0,100,100,50,50,40,20\n");
+  MoveTo(50, 50);  // the hole
+  EXPECT_FALSE(B("Ring")->Hover);
+  MoveTo(80, 50);
+  EXPECT_TRUE(B("Ring")->Hover);
+  MoveTo(95, 95);  // inside the bounds, outside the ring
+  EXPECT_FALSE(B("Ring")->Hover);
+}
+
+}  // namespace
+}  // namespace portico

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "app/unit_install.h"
+#include "platform/params.h"
+#include "skin_fixture.h"
+
+namespace portico {
+namespace {
+
+using test::EncodeBmp24;
+using test::SolidBitmap;
+
+const char* const GoodSkin =
+    "[SCREEN]\nNormal=n.bmp\nOver=o.bmp\nDown=d.bmp\nDisable=x.bmp\nMask=m.bmp\n"
+    "[BUTTONPOS]\n"
+    "1=Install,10,10,40,20\n2=Exit,60,10,40,20\n3=URL,10,50,40,20\n4=VersionCaption,0,80,120,30\n"
+    "[INFORMATION]\nURL=https://example.org/a b\n";
+
+// Runs start-up in a scratch folder as the current directory, the way the
+// launcher runs in its skin's folder.
+class Startup : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    old_cwd_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.Path());
+    dir_.Write("n.bmp", EncodeBmp24(SolidBitmap(120, 110, 0x808080)));
+    dir_.Write("o.bmp", EncodeBmp24(SolidBitmap(120, 110, 0x00FF00)));
+    dir_.Write("d.bmp", EncodeBmp24(SolidBitmap(120, 110, 0x0000FF)));
+    dir_.Write("x.bmp", EncodeBmp24(SolidBitmap(120, 110, 0x000000)));
+    TBitmap mask = SolidBitmap(120, 110, 0x000000);
+    for (int x = 0; x < 120; ++x) mask.SetPixel(x, 0, 0xFFFFFF);
+    dir_.Write("m.bmp", EncodeBmp24(mask));
+    dir_.Write("skin.ini", GoodSkin);
+    LaunchUrl.clear();
+  }
+  void TearDown() override {
+    h_.app.DestroyForms();
+    FormInstall = nullptr;
+    std::filesystem::current_path(old_cwd_);
+  }
+  // Creates the main form with the given arguments.
+  void Start(std::vector<std::string> args) {
+    args.insert(args.begin(), "portico");
+    SetCommandLine(args);
+    h_.app.CreateForm(FormInstall);
+  }
+  bool Started() const { return h_.app.ShowMainForm && !h_.app.Terminated(); }
+
+  test::ScratchFolder dir_;
+  std::filesystem::path old_cwd_;
+  test::HeadlessApp h_;
+};
+
+TEST_F(Startup, BadCommandLinesEndQuietly) {
+  for (auto args : std::vector<std::vector<std::string>>{
+           {}, {"skin.ini"}, {"skin.ini", "1.0", "extra"}, {"", "1.0"}, {"missing.ini", "1.0"},
+           {"sub", "1.0"}, {dir_.File("skin.ini"), "1.0"}}) {
+    std::filesystem::create_directories(dir_.File("sub"));
+    test::HeadlessApp h;
+    args.insert(args.begin(), "portico");
+    SetCommandLine(args);
+    EXPECT_EQ(RunPortico(h.app), 0);
+    EXPECT_FALSE(h.app.ShowMainForm);
+    EXPECT_TRUE(h.app.Terminated());
+    EXPECT_TRUE(h.ws.Windows().empty()) << "a window was made for " << args.size() - 1 << " args";
+    EXPECT_EQ(Skin, nullptr);
+  }
+}
+
+TEST_F(Startup, SkinsWithoutInstallOrExitAreRefused) {
+  dir_.Write("noexit.ini", "[SCREEN]\nNormal=n.bmp\n[BUTTONPOS]\na=Install,1,1,5,5\nb=exit,1,1,5,5\n");
+  Start({"noexit.ini", "1.0"});
+  EXPECT_FALSE(Started());
+  dir_.Write("noimage.ini", "[BUTTONPOS]\na=Install,1,1,5,5\nb=Exit,1,1,5,5\n");
+  test::HeadlessApp h;
+  SetCommandLine({"portico", "noimage.ini", "1.0"});
+  EXPECT_EQ(RunPortico(h.app), 0);
+  EXPECT_TRUE(h.ws.Messages().empty());
+}
+
+TEST_F(Startup, GoodSkinIsReadyToShowSizedShapedAndComposed) {
+  Start({"skin.ini", "1.0 \xD0\x91\xFF"});
+  ASSERT_TRUE(Started());
+  ASSERT_NE(Skin, nullptr);
+  EXPECT_EQ(FormInstall->Width, 120);
+  EXPECT_EQ(FormInstall->Height, 110);
+  EXPECT_EQ(FormInstall->ModalResult, mrYes);
+  EXPECT_EQ(LaunchUrl, "https://example.org/a b");
+  TSkinButton* version = Skin->FindButton("VersionCaption");
+  EXPECT_EQ(version->Caption, u"1.0 \u0411\uFFFD");  // invalid UTF-8 becomes U+FFFD
+  EXPECT_FALSE(version->Enabled);
+  EXPECT_EQ(version->FontSize, 10);
+  EXPECT_EQ(version->Alignment, 0);
+  // The mask's white top row is cut away: one rectangle per other row.
+  auto* window = h_.ws.Find(FormInstall->Handle());
+  ASSERT_TRUE(window->Shape.has_value());
+  EXPECT_EQ(window->Shape->size(), 109u);
+  EXPECT_EQ(window->Shape->front(), (TRect{0, 1, 120, 2}));
+  EXPECT_FALSE(window->Visible);  // shown only by the message loop
+
+  FormInstall->Show();
+  EXPECT_TRUE(window->Visible);
+  EXPECT_EQ(window->Bounds, (TRect{900, 485, 1020, 595}));  // centred on 1920 x 1080
+  EXPECT_EQ(window->Spec.Title, "FormInstall");
+  EXPECT_TRUE(window->Spec.Undecorated);
+  // The version box is drawn from the disabled image with its caption.
+  bool ink = false;
+  for (int y = 80; y < 110; ++y)
+    for (int x = 0; x < 120; ++x) ink |= window->Frame.Pixel(x, y) != 0;
+  EXPECT_TRUE(ink);
+  EXPECT_EQ(window->Frame.Pixel(5, 82), 0u);
+}
+
+TEST_F(Startup, EscapeClosesWithZeroAndExitClickGivesSeven) {
+  Start({"skin.ini", "1"});
+  FormInstall->Show();
+  h_.ws.PressKey('a');
+  EXPECT_FALSE(h_.app.Terminated());
+  h_.ws.PressKey(27);
+  EXPECT_TRUE(h_.app.Terminated());
+  EXPECT_EQ(FormInstall->ModalResult, mrYes);
+
+  test::HeadlessApp h;
+  TFormInstall* form = nullptr;
+  SetCommandLine({"portico", "skin.ini", "1"});
+  h.app.CreateForm(form);
+  FormInstall = form;
+  form->Show();
+  h.ws.MovePointer(form->Left + 70, form->Top + 15);
+  h.ws.PressButton();
+  h.ws.ReleaseButton();
+  EXPECT_TRUE(h.app.Terminated());
+  EXPECT_EQ(form->ModalResult, mrNo);
+  h.app.DestroyForms();
+  EXPECT_EQ(Skin, nullptr);  // the form's destruction deleted the skin
+}
+
+TEST_F(Startup, CorruptImageShowsTheMessageAndExitsWithZero) {
+  dir_.Write("bad.ini", "[SCREEN]\nNormal=broken.bmp\n[BUTTONPOS]\na=Install,1,1,5,5\nb=Exit,1,1,5,5\n");
+  dir_.Write("broken.bmp", "BM\x10\x00\x00\x00garbage");
+  test::HeadlessApp h;
+  SetCommandLine({"portico", "bad.ini", "1"});
+  EXPECT_EQ(RunPortico(h.app), 0);
+  ASSERT_EQ(h.ws.Messages().size(), 1u);
+  EXPECT_NE(h.ws.Messages()[0].find("broken.bmp"), std::string::npos);
+  EXPECT_EQ(Skin, nullptr);
+}
+
+TEST(LauncherActions, NamesAndSettings) {
+  EXPECT_EQ(IndexOfName("Exit", ButtonNames, 4), 1);
+  EXPECT_EQ(IndexOfName("exit", ButtonNames, 4), -1);
+  EXPECT_EQ(IndexOfName("Install", ButtonNames, 0), -1);
+  std::string v;
+  EXPECT_FALSE(ReadIniString(nullptr, "INFORMATION", "URL", v, "d"));
+  EXPECT_EQ(v, "d");
+  TIniFile ini = TIniFile::FromText("[information]\nurl=\nother=x\n");
+  EXPECT_FALSE(ReadIniString(&ini, "INFORMATION", "URL", v, ""));
+  EXPECT_TRUE(ReadIniString(&ini, "INFORMATION", "OTHER", v, ""));
+  EXPECT_EQ(v, "x");
+}
+
+TEST_F(Startup, UrlClickRunsTheOpenerWithExactlyTheUrlAndKeepsTheWindow) {
+  std::string log = dir_.File("opened.txt");
+  dir_.Write("xdg-open", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done >> '" + log +
+                             "'\necho >> '" + log + "'\n");
+  chmod(dir_.File("xdg-open").c_str(), 0755);
+  std::string old_path = getenv("PATH") ? getenv("PATH") : "";
+  setenv("PATH", (dir_.Path() + ":" + old_path).c_str(), 1);
+  Start({"skin.ini", "1"});
+  FormInstall->Show();
+  for (int i = 0; i < 2; ++i) {
+    h_.ws.MovePointer(FormInstall->Left + 20, FormInstall->Top + 55);
+    h_.ws.PressButton();
+    h_.ws.ReleaseButton();
+  }
+  setenv("PATH", old_path.c_str(), 1);
+  EXPECT_FALSE(h_.app.Terminated());
+  std::string text;
+  for (int i = 0; i < 200 && text.size() < 50; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::ifstream in(log);
+    text.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  EXPECT_EQ(text, "[https://example.org/a b]\n[https://example.org/a b]\n");
+}
+
+}  // namespace
+}  // namespace portico
