@@ -17,10 +17,7 @@ int64_t IntegerSqrt(uint64_t s) {
 }
 }  // namespace
 
-bool TSkinButton::HitTest(int32_t x, int32_t y) const {
-  // Both edges count as inside.
-  if (x < Bounds.Left || x > Bounds.Right || y < Bounds.Top || y > Bounds.Bottom) return false;
-  if (!IsRing) return true;
+bool TSkinButton::RingHitTest(int32_t x, int32_t y) const {
   // Distances in 64 bits, so that a point far from the centre is never
   // wrongly inside. An offset beyond the outer radius is outside anyway,
   // which also keeps the squared sum below 2^63.

@@ -84,16 +84,22 @@ void TSkin::TrackPointer(int x, int y, bool foreground, bool button_down) {
   } else {
     // Controls that lost the pointer are drawn first, those that gained it
     // afterwards, so that the one under the pointer ends up on top.
+    bool gained = false;  // some control still has Changed set
     for (const auto& b : Buttons) {
       if (!b) continue;
-      if (b->UpdateState(x, y, button_down, foreground) && !b->Hover) {
-        b->Changed = false;
-        DrawButton(b.get());
+      if (b->UpdateState(x, y, button_down, foreground)) {
+        if (!b->Hover) {
+          b->Changed = false;
+          DrawButton(b.get());
+        } else {
+          gained = true;
+        }
       }
       if (b->Hover && !b->Clicked && !b->Held) keep_polling = true;
       if (!CaptureButton && b->Held) CaptureButton = b.get();
     }
     for (const auto& b : Buttons) {
+      if (!gained) break;
       if (b && b->Changed) {
         b->Changed = false;
         DrawButton(b.get());

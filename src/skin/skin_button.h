@@ -14,8 +14,15 @@ class TSkinButton {
               int32_t center_x, int32_t center_y, int32_t outer_radius, int32_t inner_radius,
               int32_t arc_start_x, int32_t arc_start_y, int32_t arc_end_x, int32_t arc_end_y);
 
-  // Whether the frame point (x, y) lies on the control.
-  bool HitTest(int32_t x, int32_t y) const;
+  // Whether the frame point (x, y) lies on the control. The rectangle test
+  // is inline: it rejects most controls on every pointer step.
+  bool HitTest(int32_t x, int32_t y) const {
+    // Both edges count as inside.
+    if (x < Bounds.Left || x > Bounds.Right || y < Bounds.Top || y > Bounds.Bottom) return false;
+    return !IsRing || RingHitTest(x, y);
+  }
+  // The ring and arc part of the hit test, for a point inside Bounds.
+  bool RingHitTest(int32_t x, int32_t y) const;
   // Moves the pointer-state flags for one pointer step; true (also stored
   // in Changed) when the look or the click state changed.
   bool UpdateState(int32_t x, int32_t y, bool button_down, bool foreground);

@@ -1,0 +1,27 @@
+// The atoms the backend names, interned in one round trip.
+#pragma once
+#include <X11/Xlib.h>
+
+namespace portico {
+
+struct X11Atoms {
+  Atom WmProtocols = None;
+  Atom WmDeleteWindow = None;
+  Atom MotifWmHints = None;
+  Atom NetWmState = None;
+  Atom NetWmStateSkipTaskbar = None;
+  Atom NetWmStateSkipPager = None;
+  Atom NetWmName = None;
+  Atom NetWmPid = None;
+  Atom NetWmWindowType = None;
+  Atom NetWmWindowTypeNormal = None;
+  Atom NetWmWindowTypeDialog = None;
+  Atom NetActiveWindow = None;
+  Atom NetSupported = None;
+  Atom Utf8String = None;
+
+  // Interns every atom above; false when the server refused.
+  bool Intern(Display* display);
+};
+
+}  // namespace portico

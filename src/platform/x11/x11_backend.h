@@ -1,0 +1,111 @@
+// The X11 backend's class, shared by its source files: one display
+// connection, our top-level windows and what each one shows.
+#pragma once
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/window_system.h"
+#include "platform/x11/x11_atoms.h"
+#include "platform/x11/x11_frame_image.h"
+#include "platform/x11/x11_pixel_format.h"
+
+namespace portico {
+
+class X11WindowSystem final : public WindowSystem {
+ public:
+  // Connects to $DISPLAY; null when that fails.
+  static std::unique_ptr<X11WindowSystem> Open();
+  ~X11WindowSystem() override;
+
+  HWND CreateTopLevel(const TopLevelSpec& spec, int width, int height) override;
+  void DestroyWindow(HWND window) override;
+  void ShowWindow(HWND window, int x, int y, int w, int h) override;
+  void SetWindowBounds(HWND window, int x, int y, int w, int h) override;
+  TPoint ScreenSize() override;
+  void Present(HWND window, const TBitmap& frame, const std::vector<TRect>& changed) override;
+  bool SetShape(HWND window, const std::vector<TRect>* rects) override;
+  bool CursorPos(TPoint& screen) override;
+  HWND ForegroundWindow() override;
+  HWND WindowFromPoint(TPoint screen) override;
+  bool PrimaryButtonDown() override;
+  int64_t NowMs() override;
+  void WaitEvents(int64_t timeout_ms) override;
+  void ShowMessage(const std::string& title, const std::string& text) override;
+
+ private:
+  struct TopLevel {
+    int Width = 1;
+    int Height = 1;
+    bool Mapped = false;
+    GC Gc = nullptr;
+    std::unique_ptr<X11FrameImage> Image;       // the last frame, for hand-overs and exposes
+    std::optional<std::vector<TRect>> Shape;    // none: rectangular
+  };
+
+  explicit X11WindowSystem(Display* display);
+  bool Initialize();
+  bool ChooseVisual();
+  TopLevel* Find(Window window);
+
+  // --- windows (x11_window.cpp) ---
+  // Sets the identity properties every top-level of ours carries.
+  void SetIdentity(Window window, const std::string& title, const std::string& class_name,
+                   Atom window_type);
+  // Fixes the window's size and asks for its client area at (x, y).
+  void SetSizeHints(Window window, int x, int y, int w, int h);
+  // Maps the window raised and waits a bounded time for it to appear.
+  bool MapAndWait(Window window);
+  // Waits up to timeout_ms for an event of `type` on `window` and takes it
+  // from the queue; other events stay queued.
+  bool WaitForEvent(Window window, int type, int64_t timeout_ms);
+  // Asks the window manager (and the server) to give the window the focus.
+  void RequestFocus(Window window);
+  bool WmSupports(Atom feature);
+
+  // --- events (x11_events.cpp) ---
+  // Handles the events queued at the moment of the call.
+  void DrainQueue();
+  void Dispatch(XEvent& event);
+  // Expose, map state and moves of our windows; false for other events.
+  bool HandleWindowState(XEvent& event);
+  // Repaints a rectangle of a window from its copy of the last frame.
+  void Repaint(Window window, TopLevel& w, TRect area);
+  // Waits until the connection has data or timeout_ms (-1: no limit) ran out.
+  void PollConnection(int64_t timeout_ms);
+
+  // --- pointer and focus (x11_pointer.cpp) ---
+  // The child of the root that holds `window` (itself when unparented).
+  Window TopLevelAncestor(Window window);
+  // Whether screen point p is on the visible area of our window.
+  enum class Hit { Shape, CutAway, Outside };
+  Hit HitOurWindow(Window window, const TopLevel& w, TPoint p);
+  bool InBoundingShape(Window window, int x, int y);
+
+  Display* display_;
+  int screen_ = 0;
+  Window root_ = 0;
+  Visual* visual_ = nullptr;
+  int depth_ = 0;
+  Colormap colormap_ = 0;
+  bool own_colormap_ = false;
+  X11PixelFormat format_;
+  X11Atoms atoms_;
+  bool has_shape_ = false;
+  bool has_input_shape_ = false;
+  bool use_shm_ = false;
+  int (*previous_error_handler_)(Display*, XErrorEvent*) = nullptr;
+  std::map<Window, TopLevel> windows_;
+  // While a pointer event is being dispatched: the primary button as that
+  // event left it. Handlers see the state of the event they handle, not a
+  // later one: a window manager's click-to-focus grab can hold a press
+  // back until the release has already happened.
+  std::optional<bool> event_button1_;
+};
+
+}  // namespace portico

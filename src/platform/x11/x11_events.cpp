@@ -1,0 +1,181 @@
+// The event loop: waiting on the connection and turning X events into
+// calls on the sink.
+#include <X11/Xutil.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <climits>
+#include <optional>
+
+#include "platform/x11/x11_backend.h"
+
+namespace portico {
+
+void X11WindowSystem::PollConnection(int64_t timeout_ms) {
+  pollfd fd{ConnectionNumber(display_), POLLIN, 0};
+  const int timeout = timeout_ms < 0 ? -1 : static_cast<int>(std::min<int64_t>(timeout_ms, INT_MAX));
+  // An interrupted wait just returns early, which the contract allows.
+  poll(&fd, 1, timeout);
+}
+
+void X11WindowSystem::WaitEvents(int64_t timeout_ms) {
+  XFlush(display_);
+  // Xlib may already hold events it read along with a reply: the socket
+  // would not wake us for those.
+  if (XPending(display_) == 0) PollConnection(timeout_ms);
+  DrainQueue();
+}
+
+void X11WindowSystem::DrainQueue() {
+  XEvent event;
+  // Only what is queued now: a flood of new events must not keep the
+  // caller from its timers. A handler's nested loop (a message window)
+  // may take events from the queue, hence the second check.
+  for (int n = XPending(display_); n > 0 && XEventsQueued(display_, QueuedAlready) > 0; --n) {
+    XNextEvent(display_, &event);
+    Dispatch(event);
+  }
+}
+
+namespace {
+// The primary button after a pointer event: the state the event carries is
+// the one before it; a press or release of button 1 changes it.
+std::optional<bool> Button1After(const XEvent& event) {
+  switch (event.type) {
+    case ButtonPress:
+      return (event.xbutton.state & Button1Mask) != 0 || event.xbutton.button == Button1;
+    case ButtonRelease:
+      return (event.xbutton.state & Button1Mask) != 0 && event.xbutton.button != Button1;
+    case MotionNotify:
+      return (event.xmotion.state & Button1Mask) != 0;
+    case EnterNotify:
+      return (event.xcrossing.state & Button1Mask) != 0;
+    default:
+      return std::nullopt;
+  }
+}
+
+// Sets the event's button state for the time of a dispatch.
+class ScopedButtonState {
+ public:
+  ScopedButtonState(std::optional<bool>& slot, std::optional<bool> value) : slot_(slot), saved_(slot) {
+    slot_ = value;
+  }
+  ~ScopedButtonState() { slot_ = saved_; }
+  ScopedButtonState(const ScopedButtonState&) = delete;
+  ScopedButtonState& operator=(const ScopedButtonState&) = delete;
+
+ private:
+  std::optional<bool>& slot_;
+  std::optional<bool> saved_;
+};
+}  // namespace
+
+void X11WindowSystem::Dispatch(XEvent& event) {
+  if (HandleWindowState(event)) return;
+  const Window window = event.xany.window;
+  if (!Find(window) || !sink_) return;
+  const HWND handle = static_cast<HWND>(window);
+  ScopedButtonState button_state(event_button1_, Button1After(event));
+  switch (event.type) {
+    case ButtonPress:
+    case ButtonRelease: {
+      const unsigned button = event.xbutton.button;
+      const int x = event.xbutton.x, y = event.xbutton.y;
+      if (button >= 1 && button <= 3) {
+        sink_->PointerEvent(handle, event.type == ButtonPress ? PointerAction::Press : PointerAction::Release,
+                            static_cast<int>(button), x, y);
+      } else if (event.type == ButtonPress && button <= 7) {
+        // The wheel only tells that the pointer is here.
+        sink_->PointerEvent(handle, PointerAction::Move, 0, x, y);
+      }
+      break;
+    }
+    case MotionNotify: {
+      // Only the latest position matters: skip motions already superseded.
+      XEvent next;
+      if (XEventsQueued(display_, QueuedAlready) > 0) {
+        XPeekEvent(display_, &next);
+        if (next.type == MotionNotify && next.xmotion.window == window) break;
+      }
+      sink_->PointerEvent(handle, PointerAction::Move, 0, event.xmotion.x, event.xmotion.y);
+      break;
+    }
+    case EnterNotify:
+      // A window mapped under a resting pointer gets no motion.
+      if (event.xcrossing.mode == NotifyNormal)
+        sink_->PointerEvent(handle, PointerAction::Move, 0, event.xcrossing.x, event.xcrossing.y);
+      break;
+    case KeyPress: {
+      char text[16] = {};
+      KeySym keysym = NoSymbol;
+      if (XLookupString(&event.xkey, text, sizeof text, &keysym, nullptr) > 0) sink_->KeyChar(handle, text[0]);
+      break;
+    }
+    case ClientMessage:
+      if (event.xclient.message_type == atoms_.WmProtocols && event.xclient.format == 32 &&
+          static_cast<Atom>(event.xclient.data.l[0]) == atoms_.WmDeleteWindow)
+        sink_->CloseRequested(handle);
+      break;
+    default:
+      break;
+  }
+}
+
+bool X11WindowSystem::HandleWindowState(XEvent& event) {
+  switch (event.type) {
+    case Expose: {
+      const Window window = event.xexpose.window;
+      if (TopLevel* w = Find(window))
+        Repaint(window, *w,
+                TRect{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                      event.xexpose.y + event.xexpose.height});
+      return true;
+    }
+    case MapNotify:
+      if (TopLevel* w = Find(event.xmap.window)) w->Mapped = true;
+      return true;
+    case UnmapNotify:
+      if (TopLevel* w = Find(event.xunmap.window)) w->Mapped = false;
+      return true;
+    case ConfigureNotify: {
+      const Window window = event.xconfigure.window;
+      TopLevel* w = Find(window);
+      if (!w || event.xconfigure.event != window) return true;
+      int x = event.xconfigure.x, y = event.xconfigure.y;
+      if (!event.xconfigure.send_event) {
+        // A real event is relative to the parent, which is the window
+        // manager's frame once we are reparented; a synthetic one (from
+        // the window manager) is on the root already.
+        Window child = None;
+        if (!XTranslateCoordinates(display_, window, root_, 0, 0, &x, &y, &child)) return true;
+      }
+      if (sink_) sink_->WindowMoved(static_cast<HWND>(window), x, y);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void X11WindowSystem::Repaint(Window window, TopLevel& w, TRect area) {
+  area = IntersectRect(area, TRect{0, 0, w.Width, w.Height});
+  if (area.IsEmpty()) return;
+  TRect image_area{};
+  if (w.Image) {
+    image_area = IntersectRect(area, TRect{0, 0, w.Image->Width(), w.Image->Height()});
+    if (!image_area.IsEmpty()) w.Image->Put(window, w.Gc, image_area);
+  }
+  // Parts of the window no frame covers are black (the window has no
+  // background of its own, to avoid flicker).
+  XSetForeground(display_, w.Gc, format_.Convert(0));
+  const int image_right = w.Image ? w.Image->Width() : 0, image_bottom = w.Image ? w.Image->Height() : 0;
+  TRect right = IntersectRect(area, TRect{image_right, 0, w.Width, w.Height});
+  TRect below = IntersectRect(area, TRect{0, image_bottom, std::min(image_right, w.Width), w.Height});
+  for (const TRect& r : {right, below})
+    if (!r.IsEmpty())
+      XFillRectangle(display_, window, w.Gc, r.Left, r.Top, static_cast<unsigned>(r.Width()),
+                     static_cast<unsigned>(r.Height()));
+}
+
+}  // namespace portico

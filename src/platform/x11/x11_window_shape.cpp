@@ -1,0 +1,62 @@
+// Window shapes through the X Shape extension: the bounding shape cuts
+// what is drawn, the input shape lets clicks through the cut-away parts.
+#include <X11/extensions/shape.h>
+
+#include <algorithm>
+
+#include "platform/x11/x11_backend.h"
+
+namespace portico {
+
+namespace {
+// Rectangles per request: keeps each request far below the server's limit
+// however many rectangles a shape has.
+constexpr size_t RectanglesPerRequest = 8192;
+
+// The rectangle in X's 16-bit form, clipped; false when nothing is left.
+bool ToXRectangle(const TRect& r, XRectangle& out) {
+  const int32_t left = std::clamp(r.Left, 0, 32767), top = std::clamp(r.Top, 0, 32767);
+  const int32_t right = std::clamp(r.Right, 0, 32767), bottom = std::clamp(r.Bottom, 0, 32767);
+  if (right <= left || bottom <= top) return false;
+  out = XRectangle{static_cast<short>(left), static_cast<short>(top), static_cast<unsigned short>(right - left),
+                   static_cast<unsigned short>(bottom - top)};
+  return true;
+}
+}  // namespace
+
+bool X11WindowSystem::SetShape(HWND handle, const std::vector<TRect>* rects) {
+  const Window window = static_cast<Window>(handle);
+  TopLevel* w = Find(window);
+  if (!w || !has_shape_) return false;
+  std::vector<int> kinds{ShapeBounding};
+  if (has_input_shape_) kinds.push_back(ShapeInput);
+
+  if (!rects) {
+    for (int kind : kinds) XShapeCombineMask(display_, window, kind, 0, 0, None, ShapeSet);
+    w->Shape.reset();
+    XFlush(display_);
+    return true;
+  }
+  std::vector<XRectangle> xrects;
+  xrects.reserve(rects->size());
+  for (const TRect& r : *rects) {
+    XRectangle x;
+    if (ToXRectangle(r, x)) xrects.push_back(x);
+  }
+  for (int kind : kinds) {
+    // Set with the first batch (an empty set for no rectangles), add the rest.
+    size_t first = std::min(xrects.size(), RectanglesPerRequest);
+    XShapeCombineRectangles(display_, window, kind, 0, 0, xrects.data(), static_cast<int>(first), ShapeSet,
+                            Unsorted);
+    for (size_t i = first; i < xrects.size(); i += RectanglesPerRequest) {
+      size_t n = std::min(xrects.size() - i, RectanglesPerRequest);
+      XShapeCombineRectangles(display_, window, kind, 0, 0, xrects.data() + i, static_cast<int>(n), ShapeUnion,
+                              Unsorted);
+    }
+  }
+  w->Shape = *rects;
+  XFlush(display_);
+  return true;
+}
+
+}  // namespace portico
