@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The mask shapes the window: the desktop shows through every pixel the mask
+# cuts away and the skin covers every other one; a press on a cut-away pixel
+# does not reach portico (it does not start a drag).
+source "$(dirname "$0")/lib.sh" "$@"
+
+GREEN=00ff00
+test_cleanup() { xsetroot -solid black >/dev/null 2>&1; }
+
+skin=$(make_skin demo)
+read -r VX VY VW VH < <(control_rect "$skin/portico.ini" VersionCaption)
+xsetroot -solid "#$GREEN"
+park_pointer
+start_portico "$skin" portico.ini "1.0 test"
+if ! WIN=$(wait_portico_window 10); then
+  fail "no portico window appeared"
+  wait_exit "$PORTICO_PID" 1
+  finish
+fi
+sleep 0.4
+window_geometry "$WIN"
+screenshot "$WORK/shot.ppm"
+
+read -r cut_green cut_all kept_green kept_all < <($PIXELS shape "$WORK/shot.ppm" "$WIN_X" "$WIN_Y" "$skin/mask.bmp" $GREEN)
+((cut_all > 0)) || fail "the demo mask cuts nothing away"
+[[ "$cut_green" == "$cut_all" ]] && pass "desktop shows through all $cut_all cut-away pixels" ||
+  fail "only $cut_green of $cut_all cut-away pixels show the desktop"
+[[ "$kept_green" == 0 ]] && pass "the skin covers all $kept_all kept pixels" ||
+  fail "$kept_green of $kept_all kept pixels show the desktop"
+expect_region "kept pixels show the normal image" "$WORK/shot.ppm" "$skin/normal.bmp" \
+  0 0 "$WIN_W" "$WIN_H" --mask "$skin/mask.bmp" --exclude "$VX,$VY,$VW,$VH"
+
+# Presses on cut-away pixels (a corner and the notch) and drags: the window
+# must stay where it is.
+for spot in "1 1" "$((WIN_W / 2)) $((WIN_H - 2))"; do
+  read -r sx sy <<<"$spot"
+  if [[ $($PIXELS pixel "$skin/mask.bmp" "$sx" "$sy") != ffffff ]]; then
+    fail "the demo mask does not cut away $sx,$sy"
+    continue
+  fi
+  old_x=$WIN_X old_y=$WIN_Y
+  pointer_at "$sx" "$sy"
+  sleep 0.2
+  xdotool mousedown 1
+  for step in 1 2 3 4; do
+    xdotool mousemove $((old_x + sx + 10 * step)) $((old_y + sy - 8 * step))
+    sleep 0.1
+  done
+  xdotool mouseup 1
+  sleep 0.4
+  window_geometry "$WIN"
+  [[ "$WIN_X,$WIN_Y" == "$old_x,$old_y" ]] && pass "press on cut-away $sx,$sy did not drag" ||
+    fail "press on cut-away $sx,$sy moved the window from $old_x,$old_y to $WIN_X,$WIN_Y"
+done
+
+park_pointer
+send_key "$WIN" Escape
+wait_exit "$PORTICO_PID" 5
+[[ "$EXIT_CODE" == 0 ]] && pass "Escape ends with 0" || fail "after Escape: exit code $EXIT_CODE"
+finish

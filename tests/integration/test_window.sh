@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The demo shows exactly one undecorated window of the image's size, centred
+# on the screen, kept off the taskbar, with class Portico and title
+# FormInstall; Escape closes it with exit code 0.
+source "$(dirname "$0")/lib.sh" "$@"
+
+skin=$(make_skin demo)
+read -r IMG_W IMG_H < <(identify -format '%w %h\n' "$skin/normal.bmp")
+screen_size
+park_pointer
+
+start_portico "$skin" portico.ini "1.0 test"
+if ! win=$(wait_portico_window 10); then
+  fail "no window with class Portico appeared"
+  wait_exit "$PORTICO_PID" 1
+  cat "$PORTICO_ERR" >&2
+  finish
+fi
+sleep 0.3  # let the window manager finish placing it
+
+count=$(xdotool search --onlyvisible --class '^Portico$' | wc -l)
+[[ "$count" == 1 ]] && pass "one window" || fail "$count visible windows with class Portico, expected 1"
+
+window_geometry "$win" || fail "xwininfo failed"
+[[ "$WIN_W" == "$IMG_W" && "$WIN_H" == "$IMG_H" ]] && pass "size ${WIN_W}x$WIN_H" ||
+  fail "window is ${WIN_W}x$WIN_H, image is ${IMG_W}x$IMG_H"
+
+want_x=$(((SCREEN_W - IMG_W) / 2))
+want_y=$(((SCREEN_H - IMG_H) / 2))
+if ((WIN_X >= want_x - 1 && WIN_X <= want_x + 1 && WIN_Y >= want_y - 1 && WIN_Y <= want_y + 1)); then
+  pass "centred at $WIN_X,$WIN_Y"
+else
+  fail "window at $WIN_X,$WIN_Y, centred would be $want_x,$want_y on ${SCREEN_W}x$SCREEN_H"
+fi
+
+# Undecorated: Motif hints with the decorations flag set and no decorations,
+# and the window manager adds no frame around it.
+motif=$(xprop -id "$win" _MOTIF_WM_HINTS 2>/dev/null)
+read -r flags _ decorations _ < <(sed -n 's/.*= *//p' <<<"$motif" | tr -d ',')
+if [[ -n "${flags:-}" ]] && (((flags & 2) != 0 && decorations == 0)); then
+  pass "_MOTIF_WM_HINTS asks for no decorations"
+else
+  fail "_MOTIF_WM_HINTS does not ask for no decorations: $motif"
+fi
+extents=$(xprop -id "$win" _NET_FRAME_EXTENTS 2>/dev/null)
+if grep -q '=' <<<"$extents" && ! grep -q '= 0, 0, 0, 0' <<<"$extents"; then
+  fail "the window manager framed the window: $extents"
+else
+  pass "no frame ($extents)"
+fi
+
+state=$(xprop -id "$win" _NET_WM_STATE 2>/dev/null)
+grep -q _NET_WM_STATE_SKIP_TASKBAR <<<"$state" && pass "skips the taskbar" ||
+  fail "_NET_WM_STATE lacks _NET_WM_STATE_SKIP_TASKBAR: $state"
+
+class=$(xprop -id "$win" WM_CLASS 2>/dev/null)
+grep -q '"Portico"' <<<"$class" && pass "WM_CLASS $class" || fail "WM_CLASS lacks Portico: $class"
+
+title=$(xdotool getwindowname "$win" 2>/dev/null)
+[[ "$title" == FormInstall ]] && pass "title FormInstall" || fail "title is '$title', expected FormInstall"
+
+send_key "$win" Escape
+wait_exit "$PORTICO_PID" 5
+[[ "$EXIT_CODE" == 0 ]] && pass "Escape ends with 0" || fail "after Escape: exit code $EXIT_CODE, expected 0"
+[[ -z $(portico_windows) ]] || fail "a portico window is still visible after exit"
+
+finish
