@@ -27,4 +27,9 @@ enum : unsigned {
 // Returns the height of the text drawn, 0 when nothing was drawn.
 int DrawTextW(TBitmap& target, const std::u16string& text, TRect rect, unsigned format);
 
+// Size in pixels of text as DrawTextW lays it out on one line in `font`
+// (advance width, line height); {0, 0} when nothing would be drawn.
+// DT_NOPREFIX is the only format flag it looks at.
+TPoint TextExtentW(const TFont& font, const std::u16string& text, unsigned format);
+
 }  // namespace portico
