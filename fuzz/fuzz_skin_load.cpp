@@ -27,7 +27,7 @@ std::string ScratchFolder() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace portico;
   const char* text = reinterpret_cast<const char*>(data);
-  const void* nul = std::memchr(data, 0, size);
+  const void* nul = size ? std::memchr(data, 0, size) : nullptr;
   size_t ini_size = nul ? size_t(static_cast<const uint8_t*>(nul) - data) : size;
   const std::string folder = ScratchFolder();
   std::ofstream(folder + "skin.ini", std::ios::binary | std::ios::trunc).write(text, std::streamsize(ini_size));

@@ -24,10 +24,36 @@ stage_tests() {
     ctest --test-dir "$build_dir" --output-on-failure --no-tests=error
 }
 
+# The whole suite again, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer: any report (a leak included) fails its test.
+stage_sanitizers() {
+  local dir=$root/build-asan
+  bash "$root/scripts/build.sh" "$dir" -DPORTICO_SANITIZE=ON -DPORTICO_BENCH=OFF
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  LSAN_OPTIONS=suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0 \
+    bash "$root/scripts/with-x.sh" \
+    ctest --test-dir "$dir" --output-on-failure --no-tests=error
+}
+
+# Each libFuzzer target for a bounded time, seeded from the test data.
+stage_fuzz() {
+  bash "$root/tests/fuzz/run-fuzzers.sh" "$root/build-fuzz" "${FUZZ_SECONDS:-60}"
+}
+
+# valgrind memcheck over a scripted session of the real binary.
+stage_memcheck() {
+  bash "$root/scripts/with-x.sh" bash "$root/tests/memcheck/session.sh" \
+    "$build_dir/portico" "$root" "$build_dir"
+}
+
 main() {
   stage_deps
   stage_build
   stage_tests
+  stage_sanitizers
+  stage_fuzz
+  stage_memcheck
   echo "run-all: all stages passed"
 }
 

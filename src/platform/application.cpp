@@ -60,7 +60,9 @@ int64_t TApplication::FireDueTimers() {
       t.due = now + t.interval;
     }
   }
-  for (auto [window, id] : due) {
+  for (const auto& entry : due) {
+    const HWND window = entry.first;
+    const unsigned id = entry.second;
     auto it = utility_windows_.find(window);
     if (it == utility_windows_.end()) continue;
     // The timer may have been killed by an earlier handler in this round.

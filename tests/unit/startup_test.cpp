@@ -77,6 +77,7 @@ TEST_F(Startup, SkinsWithoutInstallOrExitAreRefused) {
   dir_.Write("noexit.ini", "[SCREEN]\nNormal=n.bmp\n[BUTTONPOS]\na=Install,1,1,5,5\nb=exit,1,1,5,5\n");
   Start({"noexit.ini", "1.0"});
   EXPECT_FALSE(Started());
+  h_.app.DestroyForms();
   dir_.Write("noimage.ini", "[BUTTONPOS]\na=Install,1,1,5,5\nb=Exit,1,1,5,5\n");
   test::HeadlessApp h;
   SetCommandLine({"portico", "noimage.ini", "1.0"});
@@ -125,6 +126,7 @@ TEST_F(Startup, EscapeClosesWithZeroAndExitClickGivesSeven) {
   h_.ws.PressKey(27);
   EXPECT_TRUE(h_.app.Terminated());
   EXPECT_EQ(FormInstall->ModalResult, mrYes);
+  h_.app.DestroyForms();
 
   test::HeadlessApp h;
   TFormInstall* form = nullptr;

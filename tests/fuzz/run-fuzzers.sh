@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a bounded time.
+# Usage: run-fuzzers.sh BUILD_DIR [SECONDS_PER_TARGET]
+# New inputs go to a scratch corpus; a crash leaves its input in BUILD_DIR
+# (crash-*) and fails the run. Save such inputs under fuzz/regressions/ so
+# the replay tests keep them.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+build_dir=$1
+seconds=${2:-60}
+
+CC=clang CXX=clang++ cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DPORTICO_FUZZ=ON -DPORTICO_BENCH=OFF >/dev/null
+targets=(bmp jpeg ini control_line skin_load)
+ninja -C "$build_dir" "${targets[@]/#/fuzz_}"
+
+declare -A seeds=(
+  [bmp]="$root/tests/data/bmpsuite"
+  [jpeg]="$root/tests/data/jpeg"
+  [ini]="$root/fuzz/seeds/ini $root/demo $root/tests/data/ini"
+  [control_line]="$root/fuzz/seeds/control_line"
+  [skin_load]="$root/fuzz/seeds/skin_load"
+)
+status=0
+for t in "${targets[@]}"; do
+  corpus=$build_dir/corpus-$t
+  mkdir -p "$corpus"
+  echo "fuzz: $t for ${seconds}s"
+  # shellcheck disable=SC2086  # the seed list is space-separated folders
+  if ! (cd "$build_dir" && ASAN_OPTIONS=detect_leaks=1 "$build_dir/fuzz/fuzz_$t" \
+        -max_total_time="$seconds" -rss_limit_mb=3072 -timeout=20 -print_final_stats=1 \
+        "$corpus" ${seeds[$t]} 2>&1 | tail -n 12); then
+    echo "fuzz: $t found a problem" >&2
+    status=1
+  fi
+done
+exit $status
