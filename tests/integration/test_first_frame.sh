@@ -17,6 +17,13 @@ sleep 0.3
 window_geometry "$WIN"
 screenshot "$WORK/first.ppm"
 
+# The same skin composed without a display must match to the pixel inside
+# the window's shape.
+(cd "$skin" && "$BUILD_DIR/portico_compose" portico.ini "1.0 test" "$WORK/composed.ppm") ||
+  fail "portico_compose could not compose the frame"
+expect_region "the first frame equals the composed frame inside the shape" "$WORK/first.ppm" \
+  "$WORK/composed.ppm" 0 0 "$WIN_W" "$WIN_H" --mask "$skin/mask.bmp"
+
 expect_region "the frame shows the normal image outside the version box" "$WORK/first.ppm" \
   "$skin/normal.bmp" 0 0 "$WIN_W" "$WIN_H" --mask "$skin/mask.bmp" --exclude "$VX,$VY,$VW,$VH"
 
