@@ -21,7 +21,15 @@ stage_build() {
 # Runs all CTest tests, the X11 ones included, with a display.
 stage_tests() {
   bash "$root/scripts/with-x.sh" \
-    ctest --test-dir "$build_dir" --output-on-failure --no-tests=error
+    ctest --test-dir "$build_dir" --output-on-failure --no-tests=error | tee "$build_dir/ctest.log"
+}
+
+# One closing line with the count of the main suite's tests.
+print_summary() {
+  local total failed
+  total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$build_dir/ctest.log" | tail -n 1)
+  failed=$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' "$build_dir/ctest.log" | tail -n 1)
+  echo "ctest: $((total - failed)) passed, $failed failed"
 }
 
 # The whole suite again, built with AddressSanitizer and
@@ -55,6 +63,7 @@ main() {
   stage_fuzz
   stage_memcheck
   echo "run-all: all stages passed"
+  print_summary
 }
 
 main "$@"
