@@ -1,6 +1,5 @@
-// The profile-file reader. The file is kept as text and every query is one
-// forward pass over its lines, so no query costs more than reading the
-// file once, however many keys a section holds.
+// The profile-file reader. The file is kept as text; a query finds its
+// section once (remembered per name) and reads only that section's lines.
 #include "platform/ini_file.h"
 
 #include "platform/files.h"
@@ -201,29 +200,30 @@ std::string ReadFileBytes(const std::string& path) {
 }  // namespace
 
 TIniFile::TIniFile(const std::string& path)
-    : text_(DecodeFileBytes(ReadFileBytes(ResolvePath(path)))) {
-  IndexSections();
-}
+    : text_(DecodeFileBytes(ReadFileBytes(ResolvePath(path)))) {}
 
 TIniFile TIniFile::FromText(const std::string& text) {
   TIniFile ini;
   ini.text_ = DecodeFileBytes(text);
-  ini.IndexSections();
   return ini;
 }
 
-void TIniFile::IndexSections() {
-  // One pass at load time, so that a query reads only its own section
-  // however large the file is.
-  ForEachLine(text_, 0, [&](const TIniLine& line, size_t end) {
-    if (line.Kind == TIniLine::Section) sections_.try_emplace(LowerName(line.Name), end);
-    return true;
-  });
-}
-
 const size_t* TIniFile::SectionBody(const std::string& section) const {
-  auto it = sections_.find(LowerName(section));
-  return it == sections_.end() ? nullptr : &it->second;
+  // Each section name asked for is looked up once and remembered, so a
+  // query reads only its own section however large the file is, and a
+  // file of countless sections costs no memory.
+  std::string name = LowerName(section);
+  auto it = sections_.find(name);
+  if (it == sections_.end()) {
+    size_t body = NoSection;
+    ForEachLine(text_, 0, [&](const TIniLine& line, size_t end) {
+      if (line.Kind != TIniLine::Section || !SameName(line.Name, section)) return true;
+      body = end;
+      return false;
+    });
+    it = sections_.emplace(std::move(name), body).first;
+  }
+  return it->second == NoSection ? nullptr : &it->second;
 }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,

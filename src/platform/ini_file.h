@@ -36,13 +36,14 @@ class TIniFile {
 
  private:
   TIniFile() = default;
-  // Records where the body of each section name's first section starts.
-  void IndexSections();
-  // Offset of a section's body, or null when the file has no such section.
+  static constexpr size_t NoSection = ~size_t{0};
+  // Offset of the body of the first section of that name, or null when the
+  // file has none.
   const size_t* SectionBody(const std::string& section) const;
 
   std::string text_;
-  std::unordered_map<std::string, size_t> sections_;
+  // Section bodies found so far, by lower-case name (NoSection: absent).
+  mutable std::unordered_map<std::string, size_t> sections_;
 };
 
 }  // namespace portico

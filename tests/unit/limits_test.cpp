@@ -1,6 +1,7 @@
 // Absurd inputs end in bounded time and memory with their defined answer:
 // the image error, a skipped line, an absent image or a quiet exit.
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include <fstream>
@@ -8,6 +9,7 @@
 #include "app/unit_install.h"
 #include "app/window_shape.h"
 #include "platform/image_error.h"
+#include "platform/ini_file.h"
 #include "platform/params.h"
 #include "skin/control_line.h"
 #include "skin/load_image_file.h"
@@ -72,6 +74,18 @@ TEST_F(Limits, HugeDescriptionFilesAndSectionsLoadInBoundedTime) {
   // The key list is cut at its byte limit.
   EXPECT_GT(skin.Buttons.size(), 1000u);
   EXPECT_LT(skin.Buttons.size(), 16384u / 2);
+}
+
+TEST_F(Limits, CountlessSectionsAreSearchedNotIndexed) {
+  std::string text;
+  for (int i = 0; i < 2'000'000; ++i) text += "[s" + std::to_string(i) + "]\n";
+  text += "[BUTTONPOS]\nk=v\n";
+  TIniFile ini = TIniFile::FromText(text);
+  const size_t heap_before = mallinfo2().uordblks;
+  EXPECT_EQ(ini.ReadString("buttonpos", "K", "d"), "v");
+  EXPECT_EQ(ini.ReadString("missing", "k", "d"), "d");
+  EXPECT_EQ(ini.ReadString("S1999999", "k", "d"), "d");
+  EXPECT_LT(mallinfo2().uordblks, heap_before + 64 * 1024);
 }
 
 TEST_F(Limits, MaskOf16384By16384PixelsBuildsItsRegion) {
