@@ -21,8 +21,8 @@ window_origin() {
   xdotool getwindowgeometry --shell "$id" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'
 }
 
-# Drives one session: hover "Install", press and release off it, drag the
-# window by empty space, then click "Exit".
+# Drives one session: hover "Install", press and release off it, and drag
+# the window by empty space.
 drive_session() {
   local x y
   read -r x y < <(window_origin) || { echo "memcheck: no window" >&2; return 1; }
@@ -35,6 +35,11 @@ drive_session() {
   xdotool mousedown 1; sleep 0.3
   xdotool mousemove $((x + 260)) $((y + 140)); sleep 0.3
   xdotool mouseup 1; sleep 0.5
+}
+
+# Clicks "Exit", which ends the session.
+click_exit() {
+  local x y
   read -r x y < <(window_origin)
   xdotool mousemove $((x + 228)) $((y + 256)); sleep 0.5
   xdotool mousedown 1; sleep 0.3
@@ -46,6 +51,7 @@ drive_session() {
   "$portico" portico.ini "1.0") &
 pid=$!
 drive_session
+click_exit
 for ((i = 0; i < 600; i++)); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
 wait $pid
 code=$?
@@ -66,6 +72,7 @@ grep -E 'definitely lost|ERROR SUMMARY' "$log"
 pid=$!
 drive_session
 peak=$(awk '/VmHWM/{print $2, $3}' /proc/$pid/status 2>/dev/null)
+click_exit
 for ((i = 0; i < 100; i++)); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
 wait $pid
 echo "peak resident memory of the demo session: ${peak:-unknown}"
