@@ -9,8 +9,10 @@ std::unique_ptr<TBitmap> LoadImageFile(const std::string& path) {
   if (path.empty() || !FileExists(path)) return nullptr;
   // The decoder follows the file's content, not its extension, so a
   // "normal.JPG" or a bitmap saved as ".jpg" still loads.
-  std::vector<uint8_t> data = ReadImageFileBytes(ResolvePath(path));
-  auto bitmap = std::make_unique<TBitmap>(DecodeImage(data, path));
+  // Messages name the file as resolved here ("img/a.bmp", not ".\\img\\a.bmp").
+  const std::string resolved = ResolvePath(path);
+  std::vector<uint8_t> data = ReadImageFileBytes(resolved);
+  auto bitmap = std::make_unique<TBitmap>(DecodeImage(data, resolved));
   if (bitmap->Width() <= 0 || bitmap->Height() <= 0) return nullptr;
   return bitmap;
 }
