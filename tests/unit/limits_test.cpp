@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "app/unit_install.h"
+#include "bmp_builder.h"
 #include "app/window_shape.h"
 #include "platform/image_error.h"
 #include "platform/ini_file.h"
@@ -22,17 +23,21 @@ namespace {
 using test::EncodeBmp24;
 using test::SolidBitmap;
 
-std::string Le32(uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
-std::string Le16(uint16_t v) { return std::string{char(v), char(v >> 8)}; }
-
-// A BMP header (with a two-entry palette for 8 bits) and `data`.
+// A BMP file (8 bits: a white and a black palette entry) with `data` as
+// its pixel bytes.
 std::string BmpFile(int32_t w, int32_t h, uint16_t bpp, uint32_t compression, const std::string& data) {
-  std::string palette = bpp == 8 ? Le32(0xFFFFFF) + Le32(0x000000) : "";
-  uint32_t offset = 54 + uint32_t(palette.size());
-  return "BM" + Le32(offset + uint32_t(data.size())) + Le32(0) + Le32(offset) + Le32(40) +
-         Le32(uint32_t(w)) + Le32(uint32_t(h)) + Le16(1) + Le16(bpp) + Le32(compression) +
-         Le32(uint32_t(data.size())) + Le32(0) + Le32(0) + Le32(bpp == 8 ? 2 : 0) + Le32(0) +
-         palette + data;
+  test::BmpSpec spec;
+  spec.Width = w;
+  spec.Height = h;
+  spec.BitsPerPixel = bpp;
+  spec.Compression = compression;
+  if (bpp == 8) {
+    spec.Palette = {0xFFFFFF, 0x000000};
+    spec.ClrUsed = 2;
+  }
+  spec.Pixels.assign(data.begin(), data.end());
+  std::vector<uint8_t> bytes = test::BuildBmp(spec);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 class Limits : public ::testing::Test {
