@@ -246,6 +246,9 @@ struct TVector {
   TJson Case;
 };
 
+// Names a case by its number in test listings.
+void PrintTo(const TVector& v, std::ostream* os) { *os << "vector " << v.Index; }
+
 std::vector<TVector> LoadVectors() {
   std::string text = ReadWholeFile(std::string(PORTICO_TEST_DATA) + "/ini/vectors.json");
   TJsonReader reader(text);
