@@ -98,11 +98,12 @@ void TSkin::TrackPointer(int x, int y, bool foreground, bool button_down) {
       if (b->Hover && !b->Clicked && !b->Held) keep_polling = true;
       if (!CaptureButton && b->Held) CaptureButton = b.get();
     }
-    for (const auto& b : Buttons) {
-      if (!gained) break;
-      if (b && b->Changed) {
-        b->Changed = false;
-        DrawButton(b.get());
+    if (gained) {
+      for (const auto& b : Buttons) {
+        if (b && b->Changed) {
+          b->Changed = false;
+          DrawButton(b.get());
+        }
       }
     }
     if (foreground && button_down && !CaptureButton) {

@@ -1,10 +1,17 @@
-// Narrow text (the system code page, UTF-8 here) to wide UTF-16 text.
+// Text encodings: narrow text (the system code page, UTF-8 here) to wide
+// UTF-16 text, and UTF-16 to code points.
 #pragma once
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace portico {
 
 // Decodes UTF-8; every invalid or truncated sequence becomes U+FFFD.
 std::u16string AnsiToWide(const std::string& text);
+
+// Decodes at most `max_codes` code points of UTF-16 text; surrogate pairs
+// become one code point and a lone surrogate becomes U+FFFD.
+std::u32string DecodeUtf16(std::u16string_view text, size_t max_codes);
 
 }  // namespace portico

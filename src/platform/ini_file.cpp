@@ -2,6 +2,7 @@
 // section once (remembered per name) and reads only that section's lines.
 #include "platform/ini_file.h"
 
+#include "platform/codepage.h"
 #include "platform/files.h"
 
 #include <fcntl.h>
@@ -140,21 +141,12 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 // Decodes UTF-16LE bytes (BOM already removed) to UTF-8; unpaired
 // surrogates become U+FFFD and an odd last byte is dropped.
 std::string Utf16LeToUtf8(std::string_view bytes) {
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (size_t i = 0; i < units.size(); ++i)
+    units[i] = char16_t(uint8_t(bytes[2 * i]) | uint8_t(bytes[2 * i + 1]) << 8);
   std::string out;
   out.reserve(bytes.size());
-  auto unit = [&](size_t i) { return uint32_t(uint8_t(bytes[i])) | uint32_t(uint8_t(bytes[i + 1])) << 8; };
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    uint32_t u = unit(i);
-    if (u >= 0xD800 && u <= 0xDBFF && i + 3 < bytes.size()) {
-      uint32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
-        i += 2;
-        continue;
-      }
-    }
-    AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
-  }
+  for (char32_t cp : DecodeUtf16(units, units.size())) AppendUtf8(out, cp);
   return out;
 }
 

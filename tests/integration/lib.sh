@@ -107,6 +107,20 @@ start_portico() {
 }
 PORTICO_ENV=()
 
+# Parks the pointer, starts portico in SKIN with portico.ini and VERSION and
+# waits for its window, whose id goes to WIN. When none appears, reports it,
+# ends the process and returns 1.
+start_skin_window() {
+  park_pointer
+  start_portico "$1" portico.ini "$2"
+  if ! WIN=$(wait_portico_window 10); then
+    fail "no portico window appeared"
+    cat "$PORTICO_ERR" >&2
+    wait_exit "$PORTICO_PID" 1
+    return 1
+  fi
+}
+
 # Whether a process still runs (a zombie counts as ended).
 is_running() {
   local state

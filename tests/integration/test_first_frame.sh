@@ -6,13 +6,7 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 skin=$(make_skin demo)
 read -r VX VY VW VH < <(control_rect "$skin/portico.ini" VersionCaption)
-park_pointer
-start_portico "$skin" portico.ini "1.0 test"
-if ! WIN=$(wait_portico_window 10); then
-  fail "no portico window appeared"
-  wait_exit "$PORTICO_PID" 1
-  finish
-fi
+start_skin_window "$skin" "1.0 test" || finish
 sleep 0.3
 window_geometry "$WIN"
 screenshot "$WORK/first.ppm"

@@ -10,13 +10,7 @@ test_cleanup() { xsetroot -solid black >/dev/null 2>&1; }
 skin=$(make_skin demo)
 read -r VX VY VW VH < <(control_rect "$skin/portico.ini" VersionCaption)
 xsetroot -solid "#$GREEN"
-park_pointer
-start_portico "$skin" portico.ini "1.0 test"
-if ! WIN=$(wait_portico_window 10); then
-  fail "no portico window appeared"
-  wait_exit "$PORTICO_PID" 1
-  finish
-fi
+start_skin_window "$skin" "1.0 test" || finish
 sleep 0.4
 window_geometry "$WIN"
 screenshot "$WORK/shot.ppm"

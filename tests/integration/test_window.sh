@@ -9,13 +9,8 @@ read -r IMG_W IMG_H < <(identify -format '%w %h\n' "$skin/normal.bmp")
 screen_size
 park_pointer
 
-start_portico "$skin" portico.ini "1.0 test"
-if ! win=$(wait_portico_window 10); then
-  fail "no window with class Portico appeared"
-  wait_exit "$PORTICO_PID" 1
-  cat "$PORTICO_ERR" >&2
-  finish
-fi
+start_skin_window "$skin" "1.0 test" || finish
+win=$WIN
 sleep 0.3  # let the window manager finish placing it
 
 count=$(xdotool search --onlyvisible --class '^Portico$' | wc -l)

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bmp_builder.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
 #include "platform/headless/headless_window_system.h"
@@ -39,26 +40,22 @@ class ScratchFolder {
 
 // A 24-bit bottom-up BMP file of the bitmap.
 inline std::string EncodeBmp24(const TBitmap& b) {
-  const uint32_t stride = (uint32_t(b.Width()) * 3 + 3) & ~3u;
-  const uint32_t image = stride * uint32_t(b.Height());
-  std::string out;
-  auto u16 = [&](uint32_t v) { out.push_back(char(v & 0xFF)); out.push_back(char((v >> 8) & 0xFF)); };
-  auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
-  out += "BM";
-  u32(54 + image); u32(0); u32(54);
-  u32(40); u32(uint32_t(b.Width())); u32(uint32_t(b.Height())); u16(1); u16(24); u32(0);
-  u32(image); u32(2835); u32(2835); u32(0); u32(0);
-  for (int y = b.Height() - 1; y >= 0; --y) {
-    size_t row_start = out.size();
+  const size_t stride = (size_t(b.Width()) * 3 + 3) & ~size_t{3};
+  BmpSpec spec;
+  spec.Width = b.Width();
+  spec.Height = b.Height();
+  spec.Pixels.assign(stride * size_t(b.Height()), 0);
+  for (int y = 0; y < b.Height(); ++y) {
+    uint8_t* row = spec.Pixels.data() + size_t(b.Height() - 1 - y) * stride;
     for (int x = 0; x < b.Width(); ++x) {
       uint32_t p = b.Pixel(x, y);
-      out.push_back(char(p & 0xFF));
-      out.push_back(char((p >> 8) & 0xFF));
-      out.push_back(char((p >> 16) & 0xFF));
+      row[3 * x] = uint8_t(p);
+      row[3 * x + 1] = uint8_t(p >> 8);
+      row[3 * x + 2] = uint8_t(p >> 16);
     }
-    while (out.size() - row_start < stride) out.push_back(0);
   }
-  return out;
+  std::vector<uint8_t> bytes = BuildBmp(spec);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 // A bitmap filled with one colour (0x00RRGGBB).

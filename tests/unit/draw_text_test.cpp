@@ -12,7 +12,7 @@
 #include "platform/bitmap.h"
 #include "platform/text/coverage_blend.h"
 #include "platform/text/text_layout.h"
-#include "platform/text/utf16.h"
+#include "platform/codepage.h"
 
 namespace portico {
 namespace {

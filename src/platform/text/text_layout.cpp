@@ -5,7 +5,7 @@
 
 #include "platform/text/draw_text.h"
 #include "platform/text/glyph_cache.h"
-#include "platform/text/utf16.h"
+#include "platform/codepage.h"
 
 namespace portico {
 
