@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "platform/bitmap.h"
-#include "platform/text/draw_text.h"
+#include "platform/draw_text.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ void BM_DrawCaption(benchmark::State& state) {
   const std::u16string caption = u"&Install the program";  // 20 characters shown
   for (auto _ : state) {
     benchmark::DoNotOptimize(
-        DrawTextW(bitmap, caption, TRect{0, 0, 200, 60}, DT_CENTER | DT_VCENTER | DT_SINGLELINE));
+        DrawTextW(bitmap, caption, TRect{0, 0, 200, 60}, tfCenter | tfVCenter | tfSingleLine));
     bitmap.TakeDamage();
   }
 }
@@ -32,7 +32,7 @@ void BM_DrawCaptionEllipsis(benchmark::State& state) {
   const std::u16string caption = u"&Install the program";
   for (auto _ : state) {
     benchmark::DoNotOptimize(
-        DrawTextW(bitmap, caption, TRect{0, 0, 60, 60}, DT_END_ELLIPSIS | DT_VCENTER | DT_SINGLELINE));
+        DrawTextW(bitmap, caption, TRect{0, 0, 60, 60}, tfEndEllipsis | tfVCenter | tfSingleLine));
     bitmap.TakeDamage();
   }
 }

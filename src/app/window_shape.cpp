@@ -167,7 +167,7 @@ std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor 
   }
 }
 
-bool SetWindowMask(HWND window, const std::string& mask_path, TColor key_color) {
+bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key_color) {
   const std::optional<MaskRegion> region = CreateMaskRegion(mask_path, key_color);
   return SetWindowRgn(window, region ? &region->Rects : nullptr);
 }

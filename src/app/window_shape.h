@@ -31,6 +31,6 @@ std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor 
 
 // Gives the window the mask's outline (the plain rectangle when no region
 // was built). Returns the window system's answer.
-bool SetWindowMask(HWND window, const std::string& mask_path, TColor key_color);
+bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key_color);
 
 }  // namespace portico

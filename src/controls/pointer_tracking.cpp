@@ -1,7 +1,5 @@
 // The pointer-driven state of every control: hover, press, capture, click,
 // window dragging and the polling timer that notices the pointer leaving.
-#include "controls/pointer_tracking.h"
-
 #include "skin/skin.h"
 
 namespace portico {
@@ -9,9 +7,8 @@ namespace portico {
 namespace {
 constexpr unsigned PollTimerId = 1;
 constexpr unsigned PollIntervalMs = 100;
+constexpr unsigned WM_TIMER = MsgTimer;
 }  // namespace
-
-bool IsPrimaryButtonDown() { return IsPrimaryButtonPhysicallyDown(); }
 
 bool TSkinButton::UpdateState(int32_t x, int32_t y, bool button_down, bool foreground) {
   bool changed = false;
@@ -151,7 +148,7 @@ void TSkin::TimerWndProc(TMessage& message) {
     } else {
       TPoint p;
       if (!IsPrimaryButtonDown() && GetCursorPos(p)) {
-        HWND window = HostForm->Handle();
+        WindowHandle window = HostForm->Handle();
         bool left = HostForm->ControlAtPos(HostForm->ScreenToClient(p), false, true) != HostImage ||
                     window != GetForegroundWindow() || WindowFromPoint(p) != window;
         if (left) {
@@ -161,7 +158,7 @@ void TSkin::TimerWndProc(TMessage& message) {
       }
     }
   }
-  message.Result = Application->DefWindowProc(TimerWindow, message.Msg, message.WParam, message.LParam);
+  message.Result = Application->DefWindowProcA(TimerWindow, message.Msg, message.WParam, message.LParam);
 }
 
 }  // namespace portico

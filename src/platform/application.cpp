@@ -12,7 +12,7 @@ TMouse Mouse;
 
 namespace {
 // Utility windows live in a handle range no backend hands out.
-constexpr HWND UtilityHandleBase = HWND{1} << 48;
+constexpr WindowHandle UtilityHandleBase = WindowHandle{1} << 48;
 }  // namespace
 
 TApplication::TApplication(WindowSystem& ws) : ws_(ws) {
@@ -53,7 +53,7 @@ void TApplication::ProcessOnce() {
 int64_t TApplication::FireDueTimers() {
   int64_t now = ws_.NowMs();
   // Collect first: a handler may set or kill timers.
-  std::vector<std::pair<HWND, unsigned>> due;
+  std::vector<std::pair<WindowHandle, unsigned>> due;
   for (Timer& t : timers_) {
     if (t.due <= now) {
       due.emplace_back(t.window, t.id);
@@ -61,7 +61,7 @@ int64_t TApplication::FireDueTimers() {
     }
   }
   for (const auto& entry : due) {
-    const HWND window = entry.first;
+    const WindowHandle window = entry.first;
     const unsigned id = entry.second;
     auto it = utility_windows_.find(window);
     if (it == utility_windows_.end()) continue;
@@ -71,7 +71,7 @@ int64_t TApplication::FireDueTimers() {
     if (!alive) continue;
     TWndMethod method = it->second;  // a handler may deallocate the window
     Guard([&] {
-      TMessage m{WM_TIMER, id, 0, 0};
+      TMessage m{MsgTimer, id, 0, 0};
       method(m);
     });
   }
@@ -99,20 +99,20 @@ void TApplication::Guard(const std::function<void()>& handler) {
   }
 }
 
-HWND TApplication::AllocateHWnd(TWndMethod method) {
-  HWND h = next_utility_++;
+WindowHandle TApplication::AllocateHWnd(TWndMethod method) {
+  WindowHandle h = next_utility_++;
   utility_windows_[h] = std::move(method);
   return h;
 }
 
-void TApplication::DeallocateHWnd(HWND window) {
+void TApplication::DeallocateHWnd(WindowHandle window) {
   utility_windows_.erase(window);
   std::erase_if(timers_, [&](const Timer& t) { return t.window == window; });
 }
 
-intptr_t TApplication::DefWindowProc(HWND, unsigned, uintptr_t, intptr_t) { return 0; }
+intptr_t TApplication::DefWindowProcA(WindowHandle, unsigned, uintptr_t, intptr_t) { return 0; }
 
-unsigned TApplication::SetTimer(HWND window, unsigned id, unsigned interval_ms) {
+unsigned TApplication::SetTimer(WindowHandle window, unsigned id, unsigned interval_ms) {
   if (id == 0 || !utility_windows_.count(window)) return 0;
   interval_ms = std::max(interval_ms, 1u);
   int64_t due = ws_.NowMs() + interval_ms;
@@ -127,33 +127,33 @@ unsigned TApplication::SetTimer(HWND window, unsigned id, unsigned interval_ms) 
   return id;
 }
 
-bool TApplication::KillTimer(HWND window, unsigned id) {
+bool TApplication::KillTimer(WindowHandle window, unsigned id) {
   auto before = timers_.size();
   std::erase_if(timers_, [&](const Timer& t) { return t.window == window && t.id == id; });
   return timers_.size() != before;
 }
 
-void TApplication::RegisterWindow(HWND window, TForm* form) { windows_[window] = form; }
-void TApplication::UnregisterWindow(HWND window) { windows_.erase(window); }
+void TApplication::RegisterWindow(WindowHandle window, TForm* form) { windows_[window] = form; }
+void TApplication::UnregisterWindow(WindowHandle window) { windows_.erase(window); }
 
-TForm* TApplication::FormOf(HWND window) const {
+TForm* TApplication::FormOf(WindowHandle window) const {
   auto it = windows_.find(window);
   return it == windows_.end() ? nullptr : it->second;
 }
 
-void TApplication::PointerEvent(HWND window, PointerAction action, int button, int x, int y) {
+void TApplication::PointerEvent(WindowHandle window, PointerAction action, int button, int x, int y) {
   if (TForm* f = FormOf(window)) Guard([&] { f->HandlePointer(action, button, x, y); });
 }
 
-void TApplication::KeyChar(HWND window, char key) {
+void TApplication::KeyChar(WindowHandle window, char key) {
   if (TForm* f = FormOf(window)) Guard([&] { f->HandleKey(key); });
 }
 
-void TApplication::CloseRequested(HWND window) {
+void TApplication::CloseRequested(WindowHandle window) {
   if (TForm* f = FormOf(window)) Guard([&] { f->Close(); });
 }
 
-void TApplication::WindowMoved(HWND window, int x, int y) {
+void TApplication::WindowMoved(WindowHandle window, int x, int y) {
   if (TForm* f = FormOf(window)) f->HandleMoved(x, y);
 }
 
@@ -165,15 +165,15 @@ TPoint TMouse::CursorPos() const {
 
 bool GetCursorPos(TPoint& p) { return Application && Application->Ws().CursorPos(p); }
 
-HWND GetForegroundWindow() { return Application ? Application->Ws().ForegroundWindow() : 0; }
+WindowHandle GetForegroundWindow() { return Application ? Application->Ws().ForegroundWindow() : 0; }
 
-HWND WindowFromPoint(TPoint p) { return Application ? Application->Ws().WindowFromPoint(p) : 0; }
+WindowHandle WindowFromPoint(TPoint p) { return Application ? Application->Ws().WindowFromPoint(p) : 0; }
 
-bool IsPrimaryButtonPhysicallyDown() {
+bool IsPrimaryButtonDown() {
   return Application && Application->Ws().PrimaryButtonDown();
 }
 
-bool SetWindowRgn(HWND window, const std::vector<TRect>* rects) {
+bool SetWindowRgn(WindowHandle window, const std::vector<TRect>* rects) {
   return Application && window != 0 && Application->Ws().SetShape(window, rects);
 }
 

@@ -14,7 +14,8 @@
 
 namespace portico {
 
-constexpr unsigned WM_TIMER = 0x0113;
+// The timer message of utility windows (the platform's WM_TIMER).
+constexpr unsigned MsgTimer = 0x0113;
 
 struct TMessage {
   unsigned Msg = 0;
@@ -58,15 +59,15 @@ class TApplication : public WindowEvents {
   void ShowException(const std::string& message);
 
   // Hidden utility windows: messages go to the given method.
-  HWND AllocateHWnd(TWndMethod method);
-  void DeallocateHWnd(HWND window);
+  WindowHandle AllocateHWnd(TWndMethod method);
+  void DeallocateHWnd(WindowHandle window);
   // Default processing of a utility window's message.
-  intptr_t DefWindowProc(HWND window, unsigned msg, uintptr_t wparam, intptr_t lparam);
+  intptr_t DefWindowProcA(WindowHandle window, unsigned msg, uintptr_t wparam, intptr_t lparam);
 
-  // Timers on utility windows: WM_TIMER with wParam id every interval_ms.
+  // Timers on utility windows: MsgTimer with wParam id every interval_ms.
   // Returns the id, 0 on failure (no such window, zero id).
-  unsigned SetTimer(HWND window, unsigned id, unsigned interval_ms);
-  bool KillTimer(HWND window, unsigned id);
+  unsigned SetTimer(WindowHandle window, unsigned id, unsigned interval_ms);
+  bool KillTimer(WindowHandle window, unsigned id);
   size_t ActiveTimers() const { return timers_.size(); }
 
   // Runs every timer that is due now. Returns the milliseconds until the
@@ -78,23 +79,23 @@ class TApplication : public WindowEvents {
   WindowSystem& Ws() { return ws_; }
 
   // Forms register their native windows for event dispatch.
-  void RegisterWindow(HWND window, TForm* form);
-  void UnregisterWindow(HWND window);
+  void RegisterWindow(WindowHandle window, TForm* form);
+  void UnregisterWindow(WindowHandle window);
 
   // WindowEvents
-  void PointerEvent(HWND window, PointerAction action, int button, int x, int y) override;
-  void KeyChar(HWND window, char key) override;
-  void CloseRequested(HWND window) override;
-  void WindowMoved(HWND window, int x, int y) override;
+  void PointerEvent(WindowHandle window, PointerAction action, int button, int x, int y) override;
+  void KeyChar(WindowHandle window, char key) override;
+  void CloseRequested(WindowHandle window) override;
+  void WindowMoved(WindowHandle window, int x, int y) override;
 
  private:
   struct Timer {
-    HWND window;
+    WindowHandle window;
     unsigned id;
     unsigned interval;
     int64_t due;
   };
-  TForm* FormOf(HWND window) const;
+  TForm* FormOf(WindowHandle window) const;
   // Runs an event handler; an exception is shown and the loop goes on.
   void Guard(const std::function<void()>& handler);
 
@@ -102,10 +103,10 @@ class TApplication : public WindowEvents {
   bool terminated_ = false;
   TForm* main_form_ = nullptr;
   std::vector<std::unique_ptr<TForm>> forms_;
-  std::map<HWND, TForm*> windows_;
-  std::map<HWND, TWndMethod> utility_windows_;
+  std::map<WindowHandle, TForm*> windows_;
+  std::map<WindowHandle, TWndMethod> utility_windows_;
   std::vector<Timer> timers_;
-  HWND next_utility_ = 0;
+  WindowHandle next_utility_ = 0;
 };
 
 // The one application object (set by the entry point or a test).
@@ -122,9 +123,11 @@ extern TMouse Mouse;
 // The operating-system calls the skin makes, answered by the application's
 // window system.
 bool GetCursorPos(TPoint& p);
-HWND GetForegroundWindow();
-HWND WindowFromPoint(TPoint p);
-bool IsPrimaryButtonPhysicallyDown();
-bool SetWindowRgn(HWND window, const std::vector<TRect>* rects);
+WindowHandle GetForegroundWindow();
+WindowHandle WindowFromPoint(TPoint p);
+// The primary button as the pointer event being handled left it, or its
+// live state when no pointer event is being handled (timers).
+bool IsPrimaryButtonDown();
+bool SetWindowRgn(WindowHandle window, const std::vector<TRect>* rects);
 
 }  // namespace portico

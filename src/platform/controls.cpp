@@ -66,7 +66,7 @@ TForm::~TForm() {
   }
 }
 
-HWND TForm::Handle() {
+WindowHandle TForm::Handle() {
   if (!handle_) {
     TopLevelSpec spec;
     spec.Title = Caption;
@@ -90,8 +90,7 @@ TControl* TForm::ControlAtPos(TPoint p, bool allow_disabled, bool) const {
   for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
     TControl* c = *it;
     if (!c->Visible || (!c->Enabled && !allow_disabled)) continue;
-    if (p.X >= c->Left && p.X < c->Left + c->Width && p.Y >= c->Top && p.Y < c->Top + c->Height)
-      return c;
+    if (TRect{c->Left, c->Top, c->Left + c->Width, c->Top + c->Height}.Contains(p)) return c;
   }
   return nullptr;
 }
@@ -123,7 +122,7 @@ void TForm::Repaint(const TBitmap& frame, const std::vector<TRect>& changed) {
 
 void TForm::Show() {
   AdjustSize();
-  HWND h = Handle();
+  WindowHandle h = Handle();
   if (!centred_ && Position == TPosition::poScreenCenter) {
     TPoint screen = app_->Ws().ScreenSize();
     Left = (screen.X - Width) / 2;

@@ -94,7 +94,7 @@ class TForm : public TControl {
   TNotifyEvent OnDestroy;
 
   // The native window, created on first use.
-  HWND Handle();
+  WindowHandle Handle();
   bool HandleAllocated() const { return handle_ != 0; }
   TApplication* Application() const { return app_; }
 
@@ -131,7 +131,7 @@ class TForm : public TControl {
 
  private:
   TApplication* app_;
-  HWND handle_ = 0;
+  WindowHandle handle_ = 0;
   bool shown_ = false;
   bool destroying_ = false;
   bool centred_ = false;

@@ -1,117 +1,12 @@
-// File names. Skins are written on Windows, where names use backslashes
-// and ignore case; here both have to be mapped onto the real file system.
+// The parts of file-name handling that need no system call.
 #include "platform/files.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <string_view>
-#include <vector>
-
 namespace portico {
-namespace {
-
-// True when something (of any type) exists under this name.
-bool PathExists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
-// True when two names are equal without regard to ASCII case.
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
-// The entry of `folder` whose name matches `name` without regard to case;
-// the first in sorted order when several do, empty when none does.
-std::string FindEntryIgnoringCase(const std::string& folder, std::string_view name) {
-  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-  if (!dir) return {};
-  std::vector<std::string> matches;
-  while (dirent* entry = readdir(dir)) {
-    if (SameNameIgnoringCase(entry->d_name, name)) matches.emplace_back(entry->d_name);
-  }
-  closedir(dir);
-  if (matches.empty()) return {};
-  return *std::min_element(matches.begin(), matches.end());
-}
-
-// Splits a '/'-separated path into its components, leaving out empty
-// ones and ".", which name the folder itself.
-std::vector<std::string> SplitComponents(const std::string& path) {
-  std::vector<std::string> parts;
-  size_t pos = 0;
-  while (pos <= path.size()) {
-    size_t end = path.find('/', pos);
-    if (end == std::string::npos) end = path.size();
-    std::string part = path.substr(pos, end - pos);
-    if (!part.empty() && part != ".") parts.push_back(std::move(part));
-    pos = end + 1;
-  }
-  return parts;
-}
-
-// Joins components with '/'; "." when nothing is left of a relative path.
-std::string JoinComponents(const std::vector<std::string>& parts, bool absolute) {
-  std::string path;
-  if (absolute) path.push_back('/');
-  for (size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) path.push_back('/');
-    path.append(parts[i]);
-  }
-  if (path.empty()) path.push_back('.');
-  return path;
-}
-
-}  // namespace
-
-bool FileExists(const std::string& path) {
-  // stat, not open: opening a FIFO would wait for a writer.
-  struct stat st;
-  return stat(ResolvePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
 
 std::string ExtractFileExt(const std::string& path) {
   size_t dot = path.find_last_of(".\\/:");
   if (dot == std::string::npos || path[dot] != '.') return {};
   return path.substr(dot);
-}
-
-std::string ResolvePath(const std::string& path) {
-  if (path.empty()) return path;
-  std::string slashed = path;
-  std::replace(slashed.begin(), slashed.end(), '\\', '/');
-
-  const bool absolute = slashed[0] == '/';
-  const bool trailing_slash = slashed.size() > 1 && slashed.back() == '/';
-  std::vector<std::string> parts = SplitComponents(slashed);
-  std::string converted = JoinComponents(parts, absolute);
-  if (trailing_slash && converted.back() != '/') converted.push_back('/');
-  if (PathExists(converted)) return converted;
-
-  // Walk down, taking each component as it is where it exists and a
-  // case-insensitive match from its folder where it does not.
-  std::string resolved = absolute ? "/" : "";
-  for (size_t i = 0; i < parts.size(); ++i) {
-    std::string candidate = resolved + parts[i];
-    if (!PathExists(candidate)) {
-      std::string match = FindEntryIgnoringCase(resolved, parts[i]);
-      if (match.empty()) return converted;
-      candidate = resolved + match;
-    }
-    resolved = candidate;
-    if (i + 1 < parts.size()) resolved += '/';
-  }
-  if (trailing_slash) resolved += '/';
-  return resolved;
 }
 
 }  // namespace portico

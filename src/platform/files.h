@@ -1,6 +1,11 @@
-// File names: existence, extensions, and names written on Windows.
+// Files of a skin: existence, extensions, names written on Windows, and
+// reading whole files. Each platform implements what touches the system
+// (posix/posix_files.cpp, win32/win32_files.cpp); names are UTF-8 inside.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace portico {
 
@@ -11,10 +16,36 @@ bool FileExists(const std::string& path);
 // ":"), dot included; empty when the file name has no dot.
 std::string ExtractFileExt(const std::string& path);
 
-// Turns a skin path into one this system can open: backslashes become
-// folder separators, and where a path component does not exist exactly,
-// a case-insensitive match in its folder is taken. Returns the path
-// unchanged (with separators converted) when nothing matches.
+// Turns a skin path into one this system can open: backslashes and
+// slashes both separate folders, and where the file system tells letter
+// case apart, a path component that does not exist exactly is matched
+// without regard to case in its folder. Returns the path unchanged (with
+// separators converted) when nothing matches.
 std::string ResolvePath(const std::string& path);
+
+// What reading a file gave.
+enum class TReadStatus {
+  Ok,          // the whole file, or its first max_bytes when Truncated
+  Missing,     // cannot be opened
+  NotRegular,  // a folder, FIFO, device...: never read, so never blocks
+  ReadError,   // opened but reading failed
+  TooLarge,    // larger than max_bytes, and the caller wants all or nothing
+};
+
+// What to do with a file larger than the limit.
+enum class TOverLimit { Cut, Refuse };
+
+struct TFileBytes {
+  TReadStatus Status = TReadStatus::Missing;
+  std::vector<uint8_t> Bytes;
+  bool Truncated = false;  // Cut: the file holds more than was read
+  std::string Error;       // the system's reason when not Ok
+};
+
+// Reads a regular file in binary: at most its first max_bytes (Cut), or
+// nothing when it is larger (Refuse, decided before anything is read).
+// The name is used as given (resolve it first). A file that grows or
+// shrinks while it is read gives what was there.
+TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit);
 
 }  // namespace portico

@@ -2,16 +2,11 @@
 // section once (remembered per name) and reads only that section's lines.
 #include "platform/ini_file.h"
 
-#include "platform/codepage.h"
-#include "platform/files.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <string_view>
+
+#include "platform/codepage.h"
+#include "platform/files.h"
 
 namespace portico {
 namespace {
@@ -160,33 +155,12 @@ std::string DecodeFileBytes(std::string bytes) {
   return bytes;
 }
 
-// Reads at most MaxFileBytes of a regular file; empty for anything else.
-// O_NONBLOCK keeps a FIFO or device from stalling the open.
+// The file's bytes, at most MaxFileBytes of them; empty for anything
+// that is not a readable regular file.
 std::string ReadFileBytes(const std::string& path) {
-  std::string bytes;
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return bytes;
-  struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    size_t expected = st.st_size > 0 ? size_t(st.st_size) : 0;
-    bytes.resize(expected < MaxFileBytes ? expected : MaxFileBytes);
-    size_t got = 0;
-    // Read until the cap or the end, whichever comes first: the file may
-    // change size while we read it.
-    for (;;) {
-      if (got == bytes.size()) {
-        if (bytes.size() >= MaxFileBytes) break;
-        bytes.resize(bytes.size() + 4096 < MaxFileBytes ? bytes.size() + 4096 : MaxFileBytes);
-      }
-      ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      got += size_t(n);
-    }
-    bytes.resize(got);
-  }
-  close(fd);
-  return bytes;
+  TFileBytes file = ReadRegularFile(path, MaxFileBytes, TOverLimit::Cut);
+  if (file.Status != TReadStatus::Ok) return {};
+  return std::string(file.Bytes.begin(), file.Bytes.end());
 }
 
 }  // namespace

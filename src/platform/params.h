@@ -5,7 +5,11 @@
 
 namespace portico {
 
-// Stores argv once at start-up.
+// Stores the process's command line once at start-up, as UTF-8: argv on
+// POSIX systems, the wide command line on Windows (where argv is in the
+// ANSI code page). Each platform implements it.
+void LoadSystemCommandLine(int argc, const char* const* argv);
+// Stores the given arguments (program name first).
 void SetCommandLine(int argc, const char* const* argv);
 void SetCommandLine(std::vector<std::string> args);
 // Number of arguments after the program name.

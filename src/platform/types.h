@@ -20,6 +20,9 @@ struct TRect {
   int32_t Width() const { return Right - Left; }
   int32_t Height() const { return Bottom - Top; }
   bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+  // Whether the pixel at (x, y) lies inside (Right and Bottom excluded).
+  bool Contains(int32_t x, int32_t y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
+  bool Contains(TPoint p) const { return Contains(p.X, p.Y); }
   friend bool operator==(const TRect&, const TRect&) = default;
 };
 

@@ -13,7 +13,7 @@ namespace portico {
 
 // A window handle. 0 is none. Backends hand out their own values; hidden
 // utility windows (AllocateHWnd) use values the backends never produce.
-using HWND = uintptr_t;
+using WindowHandle = uintptr_t;
 
 enum class PointerAction { Press, Release, Move };
 
@@ -22,12 +22,12 @@ enum class PointerAction { Press, Release, Move };
 class WindowEvents {
  public:
   virtual ~WindowEvents() = default;
-  virtual void PointerEvent(HWND window, PointerAction action, int button, int x, int y) = 0;
-  virtual void KeyChar(HWND window, char key) = 0;
-  virtual void CloseRequested(HWND window) = 0;
+  virtual void PointerEvent(WindowHandle window, PointerAction action, int button, int x, int y) = 0;
+  virtual void KeyChar(WindowHandle window, char key) = 0;
+  virtual void CloseRequested(WindowHandle window) = 0;
   // The window was moved or resized by someone else (the window manager);
   // x, y are its client origin on the screen.
-  virtual void WindowMoved(HWND window, int x, int y) = 0;
+  virtual void WindowMoved(WindowHandle window, int x, int y) = 0;
 };
 
 struct TopLevelSpec {
@@ -44,31 +44,34 @@ class WindowSystem {
   void SetSink(WindowEvents* sink) { sink_ = sink; }
 
   // Top-level windows. Created hidden.
-  virtual HWND CreateTopLevel(const TopLevelSpec& spec, int width, int height) = 0;
-  virtual void DestroyWindow(HWND window) = 0;
+  virtual WindowHandle CreateTopLevel(const TopLevelSpec& spec, int width, int height) = 0;
+  virtual void DestroyWindow(WindowHandle window) = 0;
   // Maps the window with its client area at (x, y), size w x h.
-  virtual void ShowWindow(HWND window, int x, int y, int w, int h) = 0;
-  virtual void SetWindowBounds(HWND window, int x, int y, int w, int h) = 0;
+  virtual void ShowWindow(WindowHandle window, int x, int y, int w, int h) = 0;
+  virtual void SetWindowBounds(WindowHandle window, int x, int y, int w, int h) = 0;
   // The screen's size in pixels.
   virtual TPoint ScreenSize() = 0;
 
   // Shows `frame` in the window. `changed` lists the rectangles that differ
   // from the previous hand-over (the whole frame the first time); the
   // backend keeps what it needs to repaint exposed areas by itself.
-  virtual void Present(HWND window, const TBitmap& frame, const std::vector<TRect>& changed) = 0;
+  virtual void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) = 0;
 
   // Cuts the window to the union of `rects` (window coordinates); null
   // gives back the plain rectangle. Returns false when the window system
   // did not take the shape.
-  virtual bool SetShape(HWND window, const std::vector<TRect>* rects) = 0;
+  virtual bool SetShape(WindowHandle window, const std::vector<TRect>* rects) = 0;
 
   // Pointer and focus, read at the moment of the call.
   virtual bool CursorPos(TPoint& screen) = 0;
-  virtual HWND ForegroundWindow() = 0;
+  virtual WindowHandle ForegroundWindow() = 0;
   // The top-level window under a screen point, as seen by the user: one of
   // ours when the point is on its visible (shaped) area, something else
   // (never 0 for ours) when another window or the desktop is there.
-  virtual HWND WindowFromPoint(TPoint screen) = 0;
+  virtual WindowHandle WindowFromPoint(TPoint screen) = 0;
+  // The primary button (the right one when the user swapped them): while
+  // a pointer event is dispatched, its state as that event left it; at any
+  // other time (timers), its live state.
   virtual bool PrimaryButtonDown() = 0;
 
   // Monotonic clock in milliseconds.

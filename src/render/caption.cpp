@@ -2,10 +2,17 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/text/draw_text.h"
+#include "platform/draw_text.h"
 #include "skin/skin.h"
 
 namespace portico {
+
+namespace {
+// The layout flags a caption is drawn with.
+constexpr unsigned DT_LEFT = tfLeft, DT_CENTER = tfCenter, DT_RIGHT = tfRight,
+                   DT_VCENTER = tfVCenter, DT_SINGLELINE = tfSingleLine, DT_NOCLIP = tfNoClip,
+                   DT_END_ELLIPSIS = tfEndEllipsis;
+}  // namespace
 
 void TSkin::DrawCaption(TSkinButton* button) {
   if (button->Caption.empty()) return;

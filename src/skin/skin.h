@@ -59,7 +59,7 @@ class TSkin {
   std::unique_ptr<TBitmap> BitmapDisable;
   TSkinButtonClick OnButtonClick = nullptr;
   std::unique_ptr<TBitmap> BitmapArrow;
-  HWND TimerWindow = 0;
+  WindowHandle TimerWindow = 0;
   unsigned TimerId = 0;
   TForm* HostForm = nullptr;
   TImage* HostImage = nullptr;

@@ -12,7 +12,7 @@ namespace {
 TEST(Application, TimersFireOnTheirIntervalAndStopWhenKilled) {
   test::HeadlessApp h;
   int ticks = 0;
-  HWND w = h.app.AllocateHWnd([&](TMessage& m) { ticks += m.Msg == WM_TIMER && m.WParam == 1; });
+  WindowHandle w = h.app.AllocateHWnd([&](TMessage& m) { ticks += m.Msg == MsgTimer && m.WParam == 1; });
   EXPECT_EQ(h.app.SetTimer(w, 1, 100), 1u);
   EXPECT_EQ(h.app.FireDueTimers(), 100);  // milliseconds until the next tick
   test::AdvanceAndFire(h, 99);
@@ -36,12 +36,12 @@ TEST(Application, TimersFireOnTheirIntervalAndStopWhenKilled) {
 TEST(Application, AHandlerMayKillItsTimerOrFreeItsWindow) {
   test::HeadlessApp h;
   int ticks = 0;
-  HWND w = 0;
+  WindowHandle w = 0;
   w = h.app.AllocateHWnd([&](TMessage&) {
     ++ticks;
     h.app.DeallocateHWnd(w);
   });
-  HWND other = h.app.AllocateHWnd([&](TMessage&) { ++ticks; });
+  WindowHandle other = h.app.AllocateHWnd([&](TMessage&) { ++ticks; });
   h.app.SetTimer(w, 1, 10);
   h.app.SetTimer(other, 1, 10);
   test::AdvanceAndFire(h, 10);
@@ -53,7 +53,7 @@ TEST(Application, AHandlerMayKillItsTimerOrFreeItsWindow) {
 TEST(Application, ErrorsInHandlersAreShownAndTheLoopGoesOn) {
   test::HeadlessApp h;
   int ticks = 0;
-  HWND w = h.app.AllocateHWnd([&](TMessage&) {
+  WindowHandle w = h.app.AllocateHWnd([&](TMessage&) {
     if (++ticks == 1) throw EOSError("the pointer position cannot be read");
   });
   h.app.SetTimer(w, 1, 10);

@@ -1,6 +1,6 @@
 // Caption drawing checked on rendered pixels: alignment, ellipsis, "&"
 // prefixes, clipping, colour, fallback faces and damage.
-#include "platform/text/draw_text.h"
+#include "platform/draw_text.h"
 
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/bitmap.h"
-#include "platform/text/coverage_blend.h"
-#include "platform/text/text_layout.h"
+#include "platform/freetype/coverage_blend.h"
+#include "platform/freetype/text_layout.h"
 #include "platform/codepage.h"
 
 namespace portico {
@@ -114,7 +114,7 @@ TEST(CaptionChars, PrefixRules) {
   EXPECT_EQ(shown(u"A&&B", 0), std::make_pair(std::u32string(U"A&B"), std::string("...")));
   EXPECT_EQ(shown(u"&&&x", 0), std::make_pair(std::u32string(U"&x"), std::string("._")));
   EXPECT_EQ(shown(u"ab&", 0), std::make_pair(std::u32string(U"ab"), std::string("..")));
-  EXPECT_EQ(shown(u"a&b", DT_NOPREFIX), std::make_pair(std::u32string(U"a&b"), std::string("...")));
+  EXPECT_EQ(shown(u"a&b", tfNoPrefix), std::make_pair(std::u32string(U"a&b"), std::string("...")));
   EXPECT_EQ(shown(u"one\r\ntwo", 0).first, U"onetwo");
 }
 
@@ -134,7 +134,7 @@ TEST(DrawText, HorizontalAlignmentByInk) {
     EXPECT_GT(DrawTextW(b, u"Caption", rect, format), 0);
     return InkBox(b);
   };
-  const TRect left = ink(DT_LEFT), centre = ink(DT_CENTER), right = ink(DT_RIGHT);
+  const TRect left = ink(tfLeft), centre = ink(tfCenter), right = ink(tfRight);
   EXPECT_GE(left.Left, 10);
   EXPECT_LE(left.Left, 13);
   EXPECT_LE(right.Right, 190);
@@ -147,10 +147,10 @@ TEST(DrawText, HorizontalAlignmentByInk) {
 
 TEST(DrawText, VerticalCentringOfTheLineBox) {
   TBitmap top = Canvas(200, 120), mid = Canvas(200, 120), tall = Canvas(200, 120);
-  const int h = DrawTextW(top, u"Hg", TRect{0, 0, 200, 60}, DT_LEFT);
+  const int h = DrawTextW(top, u"Hg", TRect{0, 0, 200, 60}, tfLeft);
   ASSERT_GT(h, 0);
-  EXPECT_EQ(DrawTextW(mid, u"Hg", TRect{0, 0, 200, 60}, DT_VCENTER), h);
-  DrawTextW(tall, u"Hg", TRect{0, 0, 200, 100}, DT_VCENTER);
+  EXPECT_EQ(DrawTextW(mid, u"Hg", TRect{0, 0, 200, 60}, tfVCenter), h);
+  DrawTextW(tall, u"Hg", TRect{0, 0, 200, 100}, tfVCenter);
   const TRect t = InkBox(top), m = InkBox(mid), l = InkBox(tall);
   EXPECT_GE(t.Top, 0);
   EXPECT_LE(t.Bottom, h);
@@ -165,8 +165,8 @@ TEST(DrawText, EllipsisFitsTheBox) {
   ASSERT_GT(TextExtentW(TFont{"", 10, 0, 0}, text, 0).X, 100);
   // No clipping here, so only the cut keeps the ink inside.
   TBitmap cut = Canvas(300, 40), whole = Canvas(300, 40);
-  EXPECT_GT(DrawTextW(cut, text, TRect{10, 0, 110, 40}, DT_END_ELLIPSIS | DT_NOCLIP), 0);
-  DrawTextW(whole, text, TRect{10, 0, 110, 40}, DT_NOCLIP);
+  EXPECT_GT(DrawTextW(cut, text, TRect{10, 0, 110, 40}, tfEndEllipsis | tfNoClip), 0);
+  DrawTextW(whole, text, TRect{10, 0, 110, 40}, tfNoClip);
   const TRect ink = InkBox(cut);
   EXPECT_GE(ink.Left, 10);
   EXPECT_LE(ink.Right, 110);
@@ -188,20 +188,20 @@ TEST(DrawText, EllipsisFitsTheBox) {
 TEST(DrawText, EllipsisInTinyBoxes) {
   for (int32_t width : {0, 1, 3, 6, 12}) {
     TBitmap b = Canvas(60, 30);
-    DrawTextW(b, u"Caption", TRect{20, 0, 20 + width, 30}, DT_END_ELLIPSIS | DT_NOCLIP);
+    DrawTextW(b, u"Caption", TRect{20, 0, 20 + width, 30}, tfEndEllipsis | tfNoClip);
     const TRect ink = InkBox(b);
     if (ink.IsEmpty()) continue;
     EXPECT_GE(ink.Left, 20) << width;
     EXPECT_LE(ink.Right, 20 + width) << width;
   }
   // Text that fits is left alone.
-  EXPECT_EQ(PixelsOf(Drawn(u"Go", DT_END_ELLIPSIS)), PixelsOf(Drawn(u"Go", 0)));
+  EXPECT_EQ(PixelsOf(Drawn(u"Go", tfEndEllipsis)), PixelsOf(Drawn(u"Go", 0)));
 }
 
 TEST(DrawText, AmpersandRules) {
-  EXPECT_EQ(PixelsOf(Drawn(u"A&&B", 0)), PixelsOf(Drawn(u"A&B", DT_NOPREFIX)));
-  EXPECT_EQ(PixelsOf(Drawn(u"AB&", 0)), PixelsOf(Drawn(u"AB", DT_NOPREFIX)));
-  EXPECT_NE(PixelsOf(Drawn(u"&A", DT_NOPREFIX)), PixelsOf(Drawn(u"A", DT_NOPREFIX)));
+  EXPECT_EQ(PixelsOf(Drawn(u"A&&B", 0)), PixelsOf(Drawn(u"A&B", tfNoPrefix)));
+  EXPECT_EQ(PixelsOf(Drawn(u"AB&", 0)), PixelsOf(Drawn(u"AB", tfNoPrefix)));
+  EXPECT_NE(PixelsOf(Drawn(u"&A", tfNoPrefix)), PixelsOf(Drawn(u"A", tfNoPrefix)));
 
   // "&A" is "A" plus a line under it.
   const TBitmap plain = Drawn(u"A", 0), marked = Drawn(u"&A", 0);
@@ -238,14 +238,14 @@ TEST(DrawText, ClippedToRectAndBitmap) {
   // Big text in a small rect: nothing outside the rect changes.
   TBitmap b = Canvas(100, 60, 30);
   const TRect rect{10, 10, 50, 30};
-  EXPECT_GT(DrawTextW(b, u"WWWW", rect, DT_CENTER | DT_VCENTER), 0);
+  EXPECT_GT(DrawTextW(b, u"WWWW", rect, tfCenter | tfVCenter), 0);
   const TRect ink = InkBox(b);
   ASSERT_FALSE(ink.IsEmpty());
   EXPECT_EQ(IntersectRect(ink, rect), ink);
 
-  // The same with DT_NOCLIP overflows the rect but stays in the bitmap.
+  // The same with tfNoClip overflows the rect but stays in the bitmap.
   TBitmap free_text = Canvas(100, 60, 30);
-  DrawTextW(free_text, u"WWWW", rect, DT_CENTER | DT_VCENTER | DT_NOCLIP);
+  DrawTextW(free_text, u"WWWW", rect, tfCenter | tfVCenter | tfNoClip);
   const TRect wide = InkBox(free_text);
   EXPECT_LT(wide.Left, rect.Left);
   EXPECT_GT(wide.Right, rect.Right);
@@ -253,10 +253,10 @@ TEST(DrawText, ClippedToRectAndBitmap) {
   // Rects partly or wholly outside, and extreme values: no crash, and the
   // text lands where it should.
   TBitmap edge = Canvas(60, 30);
-  DrawTextW(edge, u"Edge text", TRect{-20, -5, 40, 20}, DT_LEFT);
+  DrawTextW(edge, u"Edge text", TRect{-20, -5, 40, 20}, tfLeft);
   EXPECT_FALSE(InkBox(edge).IsEmpty());
-  for (unsigned format : {0u, unsigned(DT_CENTER | DT_VCENTER), unsigned(DT_RIGHT | DT_NOCLIP),
-                          unsigned(DT_END_ELLIPSIS | DT_CENTER)}) {
+  for (unsigned format : {0u, unsigned(tfCenter | tfVCenter), unsigned(tfRight | tfNoClip),
+                          unsigned(tfEndEllipsis | tfCenter)}) {
     for (const TRect& r :
          {TRect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
           TRect{INT32_MAX - 3, INT32_MAX - 3, INT32_MAX, INT32_MAX}, TRect{INT32_MIN, 0, INT32_MIN + 5, 30},
@@ -271,7 +271,7 @@ TEST(DrawText, DrawsInTheFontColourOverTheBackground) {
   TBitmap b = Canvas(200, 40, 14);
   b.Canvas.Font.Color = 0x00336699;  // BBGGRR
   b.Canvas.Font.Style = fsBold;
-  DrawTextW(b, u"HIM", TRect{0, 0, 200, 40}, DT_VCENTER);
+  DrawTextW(b, u"HIM", TRect{0, 0, 200, 40}, tfVCenter);
   const uint32_t colour = ColorToPixel(0x00336699);
   ASSERT_EQ(colour, 0x996633u);
   bool found = false;
@@ -295,7 +295,7 @@ TEST(DrawText, DrawsInTheFontColourOverTheBackground) {
 TEST(DrawText, InkGrowsWithFontSize) {
   int32_t last_height = 0, last_width = 0;
   for (int size : {6, 8, 12, 20}) {
-    const TRect ink = InkBox(Drawn(u"Hello", DT_VCENTER, 300, 60, size));
+    const TRect ink = InkBox(Drawn(u"Hello", tfVCenter, 300, 60, size));
     EXPECT_GT(ink.Height(), last_height) << size;
     EXPECT_GT(ink.Width(), last_width) << size;
     last_height = ink.Height();
@@ -306,7 +306,7 @@ TEST(DrawText, InkGrowsWithFontSize) {
 TEST(DrawText, OddFontSizesStaySane) {
   for (int size : {0, -8, -100000, 100000, INT_MAX, INT_MIN}) {
     TBitmap b = Canvas(80, 40, size);
-    const int h = DrawTextW(b, u"Ab", TRect{0, 0, 80, 40}, DT_CENTER | DT_VCENTER);
+    const int h = DrawTextW(b, u"Ab", TRect{0, 0, 80, 40}, tfCenter | tfVCenter);
     EXPECT_GE(h, 0) << size;
     EXPECT_LE(h, 4096) << size;
   }
@@ -327,7 +327,7 @@ TEST(DrawText, ReturnsLineHeightOrZero) {
 
 TEST(DrawText, DamageCoversTheInk) {
   TBitmap b = Canvas(200, 40);
-  DrawTextW(b, u"Damage &me", TRect{5, 5, 195, 35}, DT_CENTER | DT_VCENTER);
+  DrawTextW(b, u"Damage &me", TRect{5, 5, 195, 35}, tfCenter | tfVCenter);
   const TRect ink = InkBox(b);
   ASSERT_FALSE(ink.IsEmpty());
   TRect all;

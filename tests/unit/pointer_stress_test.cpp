@@ -43,7 +43,7 @@ TEST(PointerStress, RandomTrafficKeepsTheInvariants) {
   skin.SetButtonCaption("Disabled", u"x", 0, 8, -1, true);
   skin.DrawAllButtons();
   form.Show();
-  const HWND ours = form.Handle();
+  const WindowHandle ours = form.Handle();
 
   std::mt19937 rng(12345);
   auto pick = [&](int n) { return int(rng() % unsigned(n)); };

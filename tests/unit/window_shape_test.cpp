@@ -343,7 +343,7 @@ TEST_F(MaskFileTest, SetWindowMaskShapesOrUnshapesTheWindow) {
   HeadlessWindowSystem ws;
   TApplication app(ws);
   app.Initialize();
-  HWND window = ws.CreateTopLevel(TopLevelSpec{}, 3, 1);
+  WindowHandle window = ws.CreateTopLevel(TopLevelSpec{}, 3, 1);
   std::string path = Write("mask.bmp", MakeBmp(3, 1, {0x000000, 0xFFFFFF, 0x000000}));
 
   ASSERT_TRUE(SetWindowMask(window, path, White));

@@ -5,13 +5,13 @@ namespace portico {
 HeadlessWindowSystem::HeadlessWindowSystem(int screen_width, int screen_height)
     : screen_{screen_width, screen_height} {}
 
-HeadlessWindowSystem::Window* HeadlessWindowSystem::Find(HWND window) {
+HeadlessWindowSystem::Window* HeadlessWindowSystem::Find(WindowHandle window) {
   auto it = windows_.find(window);
   return it == windows_.end() ? nullptr : &it->second;
 }
 
-HWND HeadlessWindowSystem::CreateTopLevel(const TopLevelSpec& spec, int width, int height) {
-  HWND h = next_++;
+WindowHandle HeadlessWindowSystem::CreateTopLevel(const TopLevelSpec& spec, int width, int height) {
+  WindowHandle h = next_++;
   Window w;
   w.Spec = spec;
   w.Bounds = TRect{0, 0, width, height};
@@ -19,13 +19,13 @@ HWND HeadlessWindowSystem::CreateTopLevel(const TopLevelSpec& spec, int width, i
   return h;
 }
 
-void HeadlessWindowSystem::DestroyWindow(HWND window) {
+void HeadlessWindowSystem::DestroyWindow(WindowHandle window) {
   windows_.erase(window);
   if (foreground_ == window) foreground_ = 0;
   if (grab_ == window) grab_ = 0;
 }
 
-void HeadlessWindowSystem::ShowWindow(HWND window, int x, int y, int w, int h) {
+void HeadlessWindowSystem::ShowWindow(WindowHandle window, int x, int y, int w, int h) {
   if (Window* win = Find(window)) {
     win->Visible = true;
     win->Bounds = TRect{x, y, x + w, y + h};
@@ -34,14 +34,14 @@ void HeadlessWindowSystem::ShowWindow(HWND window, int x, int y, int w, int h) {
   }
 }
 
-void HeadlessWindowSystem::SetWindowBounds(HWND window, int x, int y, int w, int h) {
+void HeadlessWindowSystem::SetWindowBounds(WindowHandle window, int x, int y, int w, int h) {
   if (Window* win = Find(window)) {
     win->Bounds = TRect{x, y, x + w, y + h};
     if (win->Frame.Width() != w || win->Frame.Height() != h) win->Frame.SetSize(w, h);
   }
 }
 
-void HeadlessWindowSystem::Present(HWND window, const TBitmap& frame,
+void HeadlessWindowSystem::Present(WindowHandle window, const TBitmap& frame,
                                    const std::vector<TRect>& changed) {
   Window* win = Find(window);
   if (!win) return;
@@ -51,7 +51,7 @@ void HeadlessWindowSystem::Present(HWND window, const TBitmap& frame,
   win->Presents.push_back(changed);
 }
 
-bool HeadlessWindowSystem::SetShape(HWND window, const std::vector<TRect>* rects) {
+bool HeadlessWindowSystem::SetShape(WindowHandle window, const std::vector<TRect>* rects) {
   Window* win = Find(window);
   if (!win) return false;
   if (rects)
@@ -68,37 +68,31 @@ bool HeadlessWindowSystem::CursorPos(TPoint& screen) {
 }
 
 bool HeadlessWindowSystem::OnVisibleArea(const Window& w, TPoint p) const {
-  if (!w.Visible || p.X < w.Bounds.Left || p.X >= w.Bounds.Right || p.Y < w.Bounds.Top ||
-      p.Y >= w.Bounds.Bottom)
-    return false;
+  if (!w.Visible || !w.Bounds.Contains(p)) return false;
   if (!w.Shape) return true;
   int x = p.X - w.Bounds.Left, y = p.Y - w.Bounds.Top;
   for (const TRect& r : *w.Shape)
-    if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) return true;
+    if (r.Contains(x, y)) return true;
   return false;
 }
 
-HWND HeadlessWindowSystem::WindowFromPoint(TPoint p) {
-  if (cover_ && p.X >= cover_->Left && p.X < cover_->Right && p.Y >= cover_->Top &&
-      p.Y < cover_->Bottom)
-    return ForeignWindow;
+WindowHandle HeadlessWindowSystem::WindowFromPoint(TPoint p) {
+  if (cover_ && cover_->Contains(p)) return ForeignWindow;
   for (auto& [h, w] : windows_)
     if (OnVisibleArea(w, p)) return h;
   return ForeignWindow;
 }
 
-HWND HeadlessWindowSystem::TargetWindow() const {
+WindowHandle HeadlessWindowSystem::TargetWindow() const {
   if (grab_) return grab_;
-  if (cover_ && pointer_.X >= cover_->Left && pointer_.X < cover_->Right &&
-      pointer_.Y >= cover_->Top && pointer_.Y < cover_->Bottom)
-    return 0;
+  if (cover_ && cover_->Contains(pointer_)) return 0;
   for (auto& [h, w] : windows_)
     if (OnVisibleArea(w, pointer_)) return h;
   return 0;
 }
 
 void HeadlessWindowSystem::SendPointer(PointerAction action, int button) {
-  HWND target = TargetWindow();
+  WindowHandle target = TargetWindow();
   if (!target || !sink_) return;
   const Window& w = windows_.at(target);
   sink_->PointerEvent(target, action, button, pointer_.X - w.Bounds.Left,
@@ -112,7 +106,7 @@ void HeadlessWindowSystem::MovePointer(int x, int y) {
 
 void HeadlessWindowSystem::PressButton(int button) {
   SetButtonState(button, true);
-  HWND target = TargetWindow();
+  WindowHandle target = TargetWindow();
   // Like a click-to-focus window manager: a press focuses the window.
   if (target && foreground_ != target) foreground_ = target;
   SendPointer(PointerAction::Press, button);
@@ -134,7 +128,7 @@ void HeadlessWindowSystem::PressKey(char key) {
   if (sink_ && foreground_) sink_->KeyChar(foreground_, key);
 }
 
-void HeadlessWindowSystem::RequestClose(HWND window) {
+void HeadlessWindowSystem::RequestClose(WindowHandle window) {
   if (sink_) sink_->CloseRequested(window);
 }
 

@@ -32,8 +32,8 @@ class HeadlessWindowSystem : public WindowSystem {
   // Sets the physical button state without sending an event.
   void SetButtonState(int button, bool down);
   void PressKey(char key);
-  void RequestClose(HWND window);
-  void SetForeground(HWND window) { foreground_ = window; }
+  void RequestClose(WindowHandle window);
+  void SetForeground(WindowHandle window) { foreground_ = window; }
   // Another top-level window covering this screen rectangle (above ours).
   void SetCoveringWindow(std::optional<TRect> r) { cover_ = r; }
   void SetCursorReadable(bool ok) { cursor_ok_ = ok; }
@@ -41,23 +41,23 @@ class HeadlessWindowSystem : public WindowSystem {
   void Advance(int64_t ms) { now_ += ms; }
   // Answers of ShowMessage so far ("title: text").
   const std::vector<std::string>& Messages() const { return messages_; }
-  Window* Find(HWND window);
-  const std::map<HWND, Window>& Windows() const { return windows_; }
+  Window* Find(WindowHandle window);
+  const std::map<WindowHandle, Window>& Windows() const { return windows_; }
   TPoint Pointer() const { return pointer_; }
   // The handle WindowFromPoint reports for the desktop or a foreign window.
-  static constexpr HWND ForeignWindow = 0xF00D;
+  static constexpr WindowHandle ForeignWindow = 0xF00D;
 
   // --- WindowSystem ---
-  HWND CreateTopLevel(const TopLevelSpec& spec, int width, int height) override;
-  void DestroyWindow(HWND window) override;
-  void ShowWindow(HWND window, int x, int y, int w, int h) override;
-  void SetWindowBounds(HWND window, int x, int y, int w, int h) override;
+  WindowHandle CreateTopLevel(const TopLevelSpec& spec, int width, int height) override;
+  void DestroyWindow(WindowHandle window) override;
+  void ShowWindow(WindowHandle window, int x, int y, int w, int h) override;
+  void SetWindowBounds(WindowHandle window, int x, int y, int w, int h) override;
   TPoint ScreenSize() override { return screen_; }
-  void Present(HWND window, const TBitmap& frame, const std::vector<TRect>& changed) override;
-  bool SetShape(HWND window, const std::vector<TRect>* rects) override;
+  void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) override;
+  bool SetShape(WindowHandle window, const std::vector<TRect>* rects) override;
   bool CursorPos(TPoint& screen) override;
-  HWND ForegroundWindow() override { return foreground_; }
-  HWND WindowFromPoint(TPoint screen) override;
+  WindowHandle ForegroundWindow() override { return foreground_; }
+  WindowHandle WindowFromPoint(TPoint screen) override;
   bool PrimaryButtonDown() override { return (buttons_ & 1) != 0; }
   int64_t NowMs() override { return now_; }
   void WaitEvents(int64_t) override {}
@@ -65,14 +65,14 @@ class HeadlessWindowSystem : public WindowSystem {
 
  private:
   void SendPointer(PointerAction action, int button);
-  HWND TargetWindow() const;
+  WindowHandle TargetWindow() const;
   bool OnVisibleArea(const Window& w, TPoint screen) const;
 
   TPoint screen_;
-  std::map<HWND, Window> windows_;
-  HWND next_ = 1;
-  HWND foreground_ = 0;
-  HWND grab_ = 0;  // window that took the press
+  std::map<WindowHandle, Window> windows_;
+  WindowHandle next_ = 1;
+  WindowHandle foreground_ = 0;
+  WindowHandle grab_ = 0;  // window that took the press
   TPoint pointer_{-1, -1};
   unsigned buttons_ = 0;
   bool cursor_ok_ = true;

@@ -23,16 +23,16 @@ class X11WindowSystem final : public WindowSystem {
   static std::unique_ptr<X11WindowSystem> Open();
   ~X11WindowSystem() override;
 
-  HWND CreateTopLevel(const TopLevelSpec& spec, int width, int height) override;
-  void DestroyWindow(HWND window) override;
-  void ShowWindow(HWND window, int x, int y, int w, int h) override;
-  void SetWindowBounds(HWND window, int x, int y, int w, int h) override;
+  WindowHandle CreateTopLevel(const TopLevelSpec& spec, int width, int height) override;
+  void DestroyWindow(WindowHandle window) override;
+  void ShowWindow(WindowHandle window, int x, int y, int w, int h) override;
+  void SetWindowBounds(WindowHandle window, int x, int y, int w, int h) override;
   TPoint ScreenSize() override;
-  void Present(HWND window, const TBitmap& frame, const std::vector<TRect>& changed) override;
-  bool SetShape(HWND window, const std::vector<TRect>* rects) override;
+  void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) override;
+  bool SetShape(WindowHandle window, const std::vector<TRect>* rects) override;
   bool CursorPos(TPoint& screen) override;
-  HWND ForegroundWindow() override;
-  HWND WindowFromPoint(TPoint screen) override;
+  WindowHandle ForegroundWindow() override;
+  WindowHandle WindowFromPoint(TPoint screen) override;
   bool PrimaryButtonDown() override;
   int64_t NowMs() override;
   void WaitEvents(int64_t timeout_ms) override;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/native_window_system.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_error_trap.h"
 #include "platform/x11/x11_window_system.h"
@@ -36,6 +37,12 @@ int OnConnectionLost(Display*) {
 }  // namespace
 
 std::unique_ptr<WindowSystem> CreateX11WindowSystem() { return X11WindowSystem::Open(); }
+
+std::unique_ptr<WindowSystem> CreateNativeWindowSystem() {
+  std::unique_ptr<WindowSystem> ws = CreateX11WindowSystem();
+  if (!ws) std::fprintf(stderr, "portico: cannot open the X display\n");
+  return ws;
+}
 
 std::unique_ptr<X11WindowSystem> X11WindowSystem::Open() {
   Display* display = XOpenDisplay(nullptr);

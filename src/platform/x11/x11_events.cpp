@@ -75,7 +75,7 @@ void X11WindowSystem::Dispatch(XEvent& event) {
   if (HandleWindowState(event)) return;
   const Window window = event.xany.window;
   if (!Find(window) || !sink_) return;
-  const HWND handle = static_cast<HWND>(window);
+  const WindowHandle handle = static_cast<WindowHandle>(window);
   ScopedButtonState button_state(event_button1_, Button1After(event));
   switch (event.type) {
     case ButtonPress:
@@ -150,7 +150,7 @@ bool X11WindowSystem::HandleWindowState(XEvent& event) {
         Window child = None;
         if (!XTranslateCoordinates(display_, window, root_, 0, 0, &x, &y, &child)) return true;
       }
-      if (sink_) sink_->WindowMoved(static_cast<HWND>(window), x, y);
+      if (sink_) sink_->WindowMoved(static_cast<WindowHandle>(window), x, y);
       return true;
     }
     default:

@@ -48,8 +48,6 @@ MessageLayout LayOut(XFontStruct* font, const std::string& text, int screen_widt
   return l;
 }
 
-// Whether (x, y) lies in r.
-bool Inside(const TRect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 }  // namespace
 
 void X11WindowSystem::ShowMessage(const std::string& title, const std::string& text) {
@@ -136,7 +134,7 @@ void X11WindowSystem::ShowMessage(const std::string& title, const std::string& t
           break;
         }
         case ButtonPress:
-          if (event.xbutton.button == Button1 && Inside(layout.Button, event.xbutton.x, event.xbutton.y)) {
+          if (event.xbutton.button == Button1 && layout.Button.Contains(event.xbutton.x, event.xbutton.y)) {
             pressed = true;
             draw();
           }
@@ -144,7 +142,7 @@ void X11WindowSystem::ShowMessage(const std::string& title, const std::string& t
         case ButtonRelease:
           if (event.xbutton.button == Button1 && pressed) {
             pressed = false;
-            done = Inside(layout.Button, event.xbutton.x, event.xbutton.y);
+            done = layout.Button.Contains(event.xbutton.x, event.xbutton.y);
             if (!done) draw();
           }
           break;

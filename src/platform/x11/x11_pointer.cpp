@@ -16,7 +16,7 @@ constexpr int MaxDepth = 64;
 // Whether (x, y) lies in one of the rectangles.
 bool InRects(const std::vector<TRect>& rects, int x, int y) {
   for (const TRect& r : rects)
-    if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) return true;
+    if (r.Contains(x, y)) return true;
   return false;
 }
 }  // namespace
@@ -52,7 +52,7 @@ Window X11WindowSystem::TopLevelAncestor(Window window) {
   return None;
 }
 
-HWND X11WindowSystem::ForegroundWindow() {
+WindowHandle X11WindowSystem::ForegroundWindow() {
   X11ErrorTrap trap(display_);
   // The keyboard focus first: inside one of ours it is the answer, and it
   // changes before a window manager gets round to announcing it.
@@ -62,7 +62,7 @@ HWND X11WindowSystem::ForegroundWindow() {
   Window top = focus == PointerRoot ? None : focus;
   // The focus may sit in a child or in a window manager's frame.
   for (int depth = 0; depth < MaxDepth && top != None; ++depth) {
-    if (Find(top)) return static_cast<HWND>(top);
+    if (Find(top)) return static_cast<WindowHandle>(top);
     Window root = None, parent = None, *children = nullptr;
     unsigned count = 0;
     if (!XQueryTree(display_, top, &root, &parent, &children, &count)) break;
@@ -72,7 +72,7 @@ HWND X11WindowSystem::ForegroundWindow() {
   }
   if (top != None)
     for (auto& [ours, w] : windows_)
-      if (w.Mapped && TopLevelAncestor(ours) == top) return static_cast<HWND>(ours);
+      if (w.Mapped && TopLevelAncestor(ours) == top) return static_cast<WindowHandle>(ours);
 
   // Elsewhere the window manager knows better which window is active
   // (the focus may be on one of its own helper windows).
@@ -87,10 +87,10 @@ HWND X11WindowSystem::ForegroundWindow() {
         data && type == XA_WINDOW && format == 32 && count == 1)
       active = static_cast<Window>(*reinterpret_cast<const unsigned long*>(data));
     if (data) XFree(data);
-    return static_cast<HWND>(active);
+    return static_cast<WindowHandle>(active);
   }
-  if (focus == PointerRoot) return static_cast<HWND>(root_);
-  return static_cast<HWND>(top);
+  if (focus == PointerRoot) return static_cast<WindowHandle>(root_);
+  return static_cast<WindowHandle>(top);
 }
 
 X11WindowSystem::Hit X11WindowSystem::HitOurWindow(Window window, const TopLevel& w, TPoint p) {
@@ -99,7 +99,7 @@ X11WindowSystem::Hit X11WindowSystem::HitOurWindow(Window window, const TopLevel
   if (!XTranslateCoordinates(display_, window, root_, 0, 0, &x, &y, &child)) return Hit::Outside;
   x = p.X - x;
   y = p.Y - y;
-  if (x < 0 || y < 0 || x >= w.Width || y >= w.Height) return Hit::Outside;
+  if (!TRect{0, 0, w.Width, w.Height}.Contains(x, y)) return Hit::Outside;
   if (w.Shape && !InRects(*w.Shape, x, y)) return Hit::CutAway;
   return Hit::Shape;
 }
@@ -113,13 +113,13 @@ bool X11WindowSystem::InBoundingShape(Window window, int x, int y) {
   if (!rects) return count == 0;
   bool inside = false;
   for (int i = 0; i < count && !inside; ++i)
-    inside = x >= rects[i].x && y >= rects[i].y && x < rects[i].x + rects[i].width &&
-             y < rects[i].y + rects[i].height;
+    inside = TRect{rects[i].x, rects[i].y, rects[i].x + rects[i].width, rects[i].y + rects[i].height}
+                 .Contains(x, y);
   XFree(rects);
   return inside;
 }
 
-HWND X11WindowSystem::WindowFromPoint(TPoint p) {
+WindowHandle X11WindowSystem::WindowFromPoint(TPoint p) {
   X11ErrorTrap trap(display_);
   // The root child (frame or the window itself) holding each mapped window of ours.
   std::map<Window, Window> ours_by_top;
@@ -129,7 +129,7 @@ HWND X11WindowSystem::WindowFromPoint(TPoint p) {
 
   Window root = None, parent = None, *children = nullptr;
   unsigned count = 0;
-  if (!XQueryTree(display_, root_, &root, &parent, &children, &count)) return static_cast<HWND>(root_);
+  if (!XQueryTree(display_, root_, &root, &parent, &children, &count)) return static_cast<WindowHandle>(root_);
   Window result = root_;
   // Children come bottom to top in stacking order.
   for (unsigned i = count; i-- > 0;) {
@@ -137,7 +137,7 @@ HWND X11WindowSystem::WindowFromPoint(TPoint p) {
     XWindowAttributes a{};
     if (!XGetWindowAttributes(display_, c, &a) || a.map_state != IsViewable || a.c_class == InputOnly) continue;
     const int bw = a.border_width;
-    if (p.X < a.x || p.Y < a.y || p.X >= a.x + a.width + 2 * bw || p.Y >= a.y + a.height + 2 * bw) continue;
+    if (!TRect{a.x, a.y, a.x + a.width + 2 * bw, a.y + a.height + 2 * bw}.Contains(p)) continue;
     auto ours = ours_by_top.find(c);
     if (ours != ours_by_top.end()) {
       const TopLevel* w = Find(ours->second);
@@ -155,7 +155,7 @@ HWND X11WindowSystem::WindowFromPoint(TPoint p) {
     break;
   }
   if (children) XFree(children);
-  return static_cast<HWND>(result);
+  return static_cast<WindowHandle>(result);
 }
 
 }  // namespace portico

@@ -16,7 +16,7 @@ constexpr int32_t MaxSide = 32767;
 
 size_t X11BytesSentForTesting() { return g_bytes_sent; }
 
-void X11WindowSystem::Present(HWND handle, const TBitmap& frame, const std::vector<TRect>& changed) {
+void X11WindowSystem::Present(WindowHandle handle, const TBitmap& frame, const std::vector<TRect>& changed) {
   const Window window = static_cast<Window>(handle);
   TopLevel* w = Find(window);
   if (!w || frame.Empty()) return;

@@ -32,7 +32,7 @@ constexpr int64_t MapTimeoutMs = 2000;
 constexpr int64_t FocusTimeoutMs = 250;
 }  // namespace
 
-HWND X11WindowSystem::CreateTopLevel(const TopLevelSpec& spec, int width, int height) {
+WindowHandle X11WindowSystem::CreateTopLevel(const TopLevelSpec& spec, int width, int height) {
   width = ClampSize(width);
   height = ClampSize(height);
   XSetWindowAttributes attrs{};
@@ -64,7 +64,7 @@ HWND X11WindowSystem::CreateTopLevel(const TopLevelSpec& spec, int width, int he
   w.Width = width;
   w.Height = height;
   w.Gc = XCreateGC(display_, window, 0, nullptr);
-  return static_cast<HWND>(window);
+  return static_cast<WindowHandle>(window);
 }
 
 void X11WindowSystem::SetIdentity(Window window, const std::string& title, const std::string& class_name,
@@ -117,7 +117,7 @@ void X11WindowSystem::SetSizeHints(Window window, int x, int y, int w, int h) {
   XFree(hints);
 }
 
-void X11WindowSystem::DestroyWindow(HWND window) {
+void X11WindowSystem::DestroyWindow(WindowHandle window) {
   auto it = windows_.find(static_cast<Window>(window));
   if (it == windows_.end()) return;
   it->second.Image.reset();
@@ -127,7 +127,7 @@ void X11WindowSystem::DestroyWindow(HWND window) {
   XFlush(display_);
 }
 
-void X11WindowSystem::ShowWindow(HWND handle, int x, int y, int width, int height) {
+void X11WindowSystem::ShowWindow(WindowHandle handle, int x, int y, int width, int height) {
   Window window = static_cast<Window>(handle);
   TopLevel* w = Find(window);
   if (!w) return;
@@ -202,7 +202,7 @@ bool X11WindowSystem::WmSupports(Atom feature) {
   return found;
 }
 
-void X11WindowSystem::SetWindowBounds(HWND handle, int x, int y, int width, int height) {
+void X11WindowSystem::SetWindowBounds(WindowHandle handle, int x, int y, int width, int height) {
   Window window = static_cast<Window>(handle);
   TopLevel* w = Find(window);
   if (!w) return;

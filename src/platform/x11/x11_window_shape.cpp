@@ -24,7 +24,7 @@ bool ToXRectangle(const TRect& r, XRectangle& out) {
 }
 }  // namespace
 
-bool X11WindowSystem::SetShape(HWND handle, const std::vector<TRect>* rects) {
+bool X11WindowSystem::SetShape(WindowHandle handle, const std::vector<TRect>* rects) {
   const Window window = static_cast<Window>(handle);
   TopLevel* w = Find(window);
   if (!w || !has_shape_) return false;

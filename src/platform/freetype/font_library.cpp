@@ -1,4 +1,4 @@
-#include "platform/text/font_library.h"
+#include "platform/freetype/font_library.h"
 
 #include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H

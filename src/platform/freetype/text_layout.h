@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/bitmap.h"
-#include "platform/text/font_library.h"
+#include "platform/freetype/font_library.h"
 
 namespace portico {
 
@@ -41,7 +41,7 @@ struct TTextLine {
 int32_t FontPixelSize(int points);
 
 // The characters a single-line caption shows: line breaks and other
-// control characters dropped, "&" rules applied unless DT_NOPREFIX.
+// control characters dropped, "&" rules applied unless tfNoPrefix.
 std::vector<TCaptionChar> CaptionChars(const std::u16string& text, unsigned format);
 
 // Lays out text in the font. With max_width >= 0 and text wider than it,

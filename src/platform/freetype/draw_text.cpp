@@ -1,11 +1,11 @@
-#include "platform/text/draw_text.h"
+#include "platform/draw_text.h"
 
 #include <algorithm>
 #include <mutex>
 
-#include "platform/text/coverage_blend.h"
-#include "platform/text/glyph_cache.h"
-#include "platform/text/text_layout.h"
+#include "platform/freetype/coverage_blend.h"
+#include "platform/freetype/glyph_cache.h"
+#include "platform/freetype/text_layout.h"
 
 namespace portico {
 
@@ -120,23 +120,23 @@ int DrawTextW(TBitmap& target, const std::u16string& text, TRect rect, unsigned 
   const int64_t box_width = box.Right - box.Left;
   const int64_t box_height = box.Bottom - box.Top;
   const TTextLine line =
-      LayoutLine(font, text, format, (format & DT_END_ELLIPSIS) ? std::max<int64_t>(box_width, 0) : -1);
+      LayoutLine(font, text, format, (format & tfEndEllipsis) ? std::max<int64_t>(box_width, 0) : -1);
   if (line.Glyphs.empty()) return 0;
 
   // Alignment goes by advance widths, as the layout measured them.
   const int64_t text_width = (line.Width + 63) >> 6;
   int64_t x = box.Left;
-  if (format & DT_CENTER)
+  if (format & tfCenter)
     x += FloorDiv2(box_width - text_width);
-  else if (format & DT_RIGHT)
+  else if (format & tfRight)
     x = box.Right - text_width;
   const int32_t line_height = line.Metrics.Ascent + line.Metrics.Descent;
   int64_t top = box.Top;
-  if (format & DT_VCENTER) top += FloorDiv2(box_height - line_height);
+  if (format & tfVCenter) top += FloorDiv2(box_height - line_height);
   const int64_t baseline = top + line.Metrics.Ascent;
 
   TBox clip{0, 0, target.Width(), target.Height()};
-  if (!(format & DT_NOCLIP)) clip = clip.Intersect(box);
+  if (!(format & tfNoClip)) clip = clip.Intersect(box);
   if (!clip.Empty()) {
     TPainter painter(target, clip, ColorToPixel(font.Color) & 0xFFFFFF);
     PaintGlyphs(painter, line, clip, x, baseline);
@@ -149,7 +149,7 @@ int DrawTextW(TBitmap& target, const std::u16string& text, TRect rect, unsigned 
 TPoint TextExtentW(const TFont& font, const std::u16string& text, unsigned format) {
   if (text.empty()) return {};
   std::lock_guard<std::mutex> hold(TextLock());
-  const TTextLine line = LayoutLine(font, text, format & DT_NOPREFIX, -1);
+  const TTextLine line = LayoutLine(font, text, format & tfNoPrefix, -1);
   if (line.Glyphs.empty()) return {};
   return {int32_t(std::min<int64_t>((line.Width + 63) >> 6, INT32_MAX)),
           line.Metrics.Ascent + line.Metrics.Descent};

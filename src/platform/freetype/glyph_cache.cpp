@@ -1,4 +1,4 @@
-#include "platform/text/glyph_cache.h"
+#include "platform/freetype/glyph_cache.h"
 
 #include FT_OUTLINE_H
 #include FT_SYNTHESIS_H

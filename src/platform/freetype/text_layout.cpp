@@ -1,10 +1,10 @@
-#include "platform/text/text_layout.h"
+#include "platform/freetype/text_layout.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/text/draw_text.h"
-#include "platform/text/glyph_cache.h"
+#include "platform/draw_text.h"
+#include "platform/freetype/glyph_cache.h"
 #include "platform/codepage.h"
 
 namespace portico {
@@ -86,7 +86,7 @@ int32_t FontPixelSize(int points) {
 
 std::vector<TCaptionChar> CaptionChars(const std::u16string& text, unsigned format) {
   const std::u32string codes = DecodeUtf16(text, MaxCaptionChars);
-  const bool prefix = (format & DT_NOPREFIX) == 0;
+  const bool prefix = (format & tfNoPrefix) == 0;
   std::vector<TCaptionChar> out;
   out.reserve(codes.size());
   bool underline_next = false;

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/text/font_library.h"
+#include "platform/freetype/font_library.h"
 
 namespace portico {
 

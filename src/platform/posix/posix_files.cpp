@@ -1,0 +1,198 @@
+// Files on POSIX systems. Skins are written on Windows, where names use
+// backslashes and ignore case; here both have to be mapped onto the real
+// file system.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace portico {
+namespace {
+
+// True when something (of any type) exists under this name.
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+// True when two names are equal without regard to ASCII case.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// The entry of `folder` whose name matches `name` without regard to case;
+// the first in sorted order when several do, empty when none does.
+std::string FindEntryIgnoringCase(const std::string& folder, std::string_view name) {
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return {};
+  std::vector<std::string> matches;
+  while (dirent* entry = readdir(dir)) {
+    if (SameNameIgnoringCase(entry->d_name, name)) matches.emplace_back(entry->d_name);
+  }
+  closedir(dir);
+  if (matches.empty()) return {};
+  return *std::min_element(matches.begin(), matches.end());
+}
+
+// Splits a '/'-separated path into its components, leaving out empty
+// ones and ".", which name the folder itself.
+std::vector<std::string> SplitComponents(const std::string& path) {
+  std::vector<std::string> parts;
+  size_t pos = 0;
+  while (pos <= path.size()) {
+    size_t end = path.find('/', pos);
+    if (end == std::string::npos) end = path.size();
+    std::string part = path.substr(pos, end - pos);
+    if (!part.empty() && part != ".") parts.push_back(std::move(part));
+    pos = end + 1;
+  }
+  return parts;
+}
+
+// Joins components with '/'; "." when nothing is left of a relative path.
+std::string JoinComponents(const std::vector<std::string>& parts, bool absolute) {
+  std::string path;
+  if (absolute) path.push_back('/');
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) path.push_back('/');
+    path.append(parts[i]);
+  }
+  if (path.empty()) path.push_back('.');
+  return path;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  // stat, not open: opening a FIFO would wait for a writer.
+  struct stat st;
+  return stat(ResolvePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string ResolvePath(const std::string& path) {
+  if (path.empty()) return path;
+  std::string slashed = path;
+  std::replace(slashed.begin(), slashed.end(), '\\', '/');
+
+  const bool absolute = slashed[0] == '/';
+  const bool trailing_slash = slashed.size() > 1 && slashed.back() == '/';
+  std::vector<std::string> parts = SplitComponents(slashed);
+  std::string converted = JoinComponents(parts, absolute);
+  if (trailing_slash && converted.back() != '/') converted.push_back('/');
+  if (PathExists(converted)) return converted;
+
+  // Walk down, taking each component as it is where it exists and a
+  // case-insensitive match from its folder where it does not.
+  std::string resolved = absolute ? "/" : "";
+  for (size_t i = 0; i < parts.size(); ++i) {
+    std::string candidate = resolved + parts[i];
+    if (!PathExists(candidate)) {
+      std::string match = FindEntryIgnoringCase(resolved, parts[i]);
+      if (match.empty()) return converted;
+      candidate = resolved + match;
+    }
+    resolved = candidate;
+    if (i + 1 < parts.size()) resolved += '/';
+  }
+  if (trailing_slash) resolved += '/';
+  return resolved;
+}
+
+namespace {
+// Closes a descriptor when it goes out of scope.
+class TFileDescriptor {
+ public:
+  explicit TFileDescriptor(int fd) : fd_(fd) {}
+  ~TFileDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  TFileDescriptor(const TFileDescriptor&) = delete;
+  TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+  int Get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+}  // namespace
+
+TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit) {
+  TFileBytes result;
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
+  TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.Get() < 0) {
+    result.Error = std::strerror(errno);
+    return result;
+  }
+  struct stat st {};
+  if (fstat(fd.Get(), &st) != 0) {
+    result.Status = TReadStatus::ReadError;
+    result.Error = std::strerror(errno);
+    return result;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    result.Status = TReadStatus::NotRegular;
+    result.Error = "not a regular file";
+    return result;
+  }
+  const uint64_t size = st.st_size > 0 ? uint64_t(st.st_size) : 0;
+  if (size > max_bytes && over_limit == TOverLimit::Refuse) {
+    result.Status = TReadStatus::TooLarge;
+    result.Error = std::to_string(size) + " bytes";
+    return result;
+  }
+  std::vector<uint8_t>& bytes = result.Bytes;
+  bytes.resize(size_t(std::min<uint64_t>(size, max_bytes)));
+  size_t got = 0;
+  // Read until the limit or the end, whichever comes first: the file may
+  // change size while we read it.
+  for (;;) {
+    if (got == bytes.size()) {
+      if (bytes.size() >= max_bytes) break;
+      bytes.resize(std::min(bytes.size() + 4096, max_bytes));
+    }
+    const ssize_t n = read(fd.Get(), bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      result.Status = TReadStatus::ReadError;
+      result.Error = std::strerror(errno);
+      result.Bytes.clear();
+      return result;
+    }
+    if (n == 0) break;
+    got += size_t(n);
+  }
+  bytes.resize(got);
+  if (got == max_bytes) {
+    // One more byte tells whether the file goes on past the limit.
+    uint8_t extra = 0;
+    ssize_t n;
+    while ((n = read(fd.Get(), &extra, 1)) < 0 && errno == EINTR) {
+    }
+    result.Truncated = n > 0;
+    if (result.Truncated && over_limit == TOverLimit::Refuse) {
+      result.Status = TReadStatus::TooLarge;
+      result.Error = "more than " + std::to_string(max_bytes) + " bytes";
+      result.Bytes.clear();
+      return result;
+    }
+  }
+  result.Status = TReadStatus::Ok;
+  return result;
+}
+
+}  // namespace portico
