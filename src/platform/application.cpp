@@ -153,6 +153,15 @@ void TApplication::CloseRequested(WindowHandle window) {
   if (TForm* f = FormOf(window)) Guard([&] { f->Close(); });
 }
 
+void TApplication::WindowDestroyed(WindowHandle window) {
+  TForm* f = FormOf(window);
+  if (!f) return;
+  f->HandleDestroyed();
+  // Without its window the main form can show nothing and take no input:
+  // end the application instead of waiting for ever.
+  if (f == main_form_) Terminate();
+}
+
 void TApplication::WindowMoved(WindowHandle window, int x, int y) {
   if (TForm* f = FormOf(window)) f->HandleMoved(x, y);
 }

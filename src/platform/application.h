@@ -86,6 +86,7 @@ class TApplication : public WindowEvents {
   void PointerEvent(WindowHandle window, PointerAction action, int button, int x, int y) override;
   void KeyChar(WindowHandle window, char key) override;
   void CloseRequested(WindowHandle window) override;
+  void WindowDestroyed(WindowHandle window) override;
   void WindowMoved(WindowHandle window, int x, int y) override;
 
  private:

@@ -67,7 +67,7 @@ TForm::~TForm() {
 }
 
 WindowHandle TForm::Handle() {
-  if (!handle_) {
+  if (!handle_ && !window_lost_) {
     TopLevelSpec spec;
     spec.Title = Caption;
     spec.ClassName = ClassName;
@@ -146,6 +146,14 @@ void TForm::Close() {
 
 void TForm::HandleKey(char key) {
   if (KeyPreview && OnKeyPress) OnKeyPress(this, key);
+}
+
+void TForm::HandleDestroyed() {
+  if (!handle_) return;
+  app_->UnregisterWindow(handle_);
+  handle_ = 0;
+  shown_ = false;
+  window_lost_ = true;
 }
 
 void TForm::HandleMoved(int x, int y) {

@@ -93,7 +93,8 @@ class TForm : public TControl {
   TKeyPressEvent OnKeyPress;
   TNotifyEvent OnDestroy;
 
-  // The native window, created on first use.
+  // The native window, created on first use; 0 once another program
+  // destroyed it.
   WindowHandle Handle();
   bool HandleAllocated() const { return handle_ != 0; }
   TApplication* Application() const { return app_; }
@@ -128,6 +129,8 @@ class TForm : public TControl {
   void HandlePointer(PointerAction action, int button, int x, int y);
   void HandleKey(char key);
   void HandleMoved(int x, int y);
+  // The native window was destroyed by someone else: forget the handle.
+  void HandleDestroyed();
 
  private:
   TApplication* app_;
@@ -135,6 +138,7 @@ class TForm : public TControl {
   bool shown_ = false;
   bool destroying_ = false;
   bool centred_ = false;
+  bool window_lost_ = false;  // destroyed from outside: never made again
   std::vector<TControl*> children_;
   TControl* capture_ = nullptr;  // the child that took the pressed button
   int buttons_down_ = 0;

@@ -25,6 +25,9 @@ class WindowEvents {
   virtual void PointerEvent(WindowHandle window, PointerAction action, int button, int x, int y) = 0;
   virtual void KeyChar(WindowHandle window, char key) = 0;
   virtual void CloseRequested(WindowHandle window) = 0;
+  // The window is gone without a close request (another program destroyed
+  // it); the handle is no longer valid.
+  virtual void WindowDestroyed(WindowHandle window) = 0;
   // The window was moved or resized by someone else (the window manager);
   // x, y are its client origin on the screen.
   virtual void WindowMoved(WindowHandle window, int x, int y) = 0;

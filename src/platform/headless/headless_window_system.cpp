@@ -132,6 +132,12 @@ void HeadlessWindowSystem::RequestClose(WindowHandle window) {
   if (sink_) sink_->CloseRequested(window);
 }
 
+void HeadlessWindowSystem::DestroyFromOutside(WindowHandle window) {
+  if (!Find(window)) return;
+  DestroyWindow(window);
+  if (sink_) sink_->WindowDestroyed(window);
+}
+
 void HeadlessWindowSystem::ShowMessage(const std::string& title, const std::string& text) {
   messages_.push_back(title + ": " + text);
 }

@@ -33,6 +33,8 @@ class HeadlessWindowSystem : public WindowSystem {
   void SetButtonState(int button, bool down);
   void PressKey(char key);
   void RequestClose(WindowHandle window);
+  // Another program destroys the window (it vanishes, then the owner hears).
+  void DestroyFromOutside(WindowHandle window);
   void SetForeground(WindowHandle window) { foreground_ = window; }
   // Another top-level window covering this screen rectangle (above ours).
   void SetCoveringWindow(std::optional<TRect> r) { cover_ = r; }
