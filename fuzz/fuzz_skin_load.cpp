@@ -12,6 +12,7 @@
 #include "platform/application.h"
 #include "platform/headless/headless_window_system.h"
 #include "platform/image_error.h"
+#include "app/window_shape.h"
 #include "skin/skin.h"
 
 namespace {
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (i == 3) ws.PressButton();
       if (i == 5) ws.ReleaseButton();
     }
-    skin.ApplyWindowShape(0xFFFFFF);
+    ApplyWindowShape(skin, 0xFFFFFF);
   } catch (const EImageError&) {
   }
   return 0;

@@ -5,7 +5,8 @@
 
 namespace portico {
 
-const char* const ButtonNames[4] = {"Install", "Exit", "URL", "VersionCaption"};
+const char* const ButtonNames[ButtonRoleCount] = {InstallButtonName, ExitButtonName, UrlButtonName,
+                                                  VersionCaptionName};
 
 bool ReadIniString(const TIniFile* ini, const std::string& section, const std::string& key,
                    std::string& value, const std::string& def) {
@@ -28,20 +29,20 @@ void ReadLauncherSettings(const TIniFile& ini) {
 }
 
 void SetVersionCaption(TSkin* skin) {
-  skin->SetButtonCaption(ButtonNames[3], AnsiToWide(VersionText), 0, 10, -1, true);
+  skin->SetButtonCaption(VersionCaptionName, AnsiToWide(VersionText), 0, 10, -1, true);
 }
 
 void SkinButtonClick(TSkin*, TSkinButton* button) {
-  switch (IndexOfName(button->Name, ButtonNames, 4)) {
-    case 0:
+  switch (IndexOfName(button->Name, ButtonNames, ButtonRoleCount)) {
+    case brInstall:
       FormInstall->ModalResult = mrYes;
       FormInstall->Close();
       break;
-    case 1:
+    case brExit:
       FormInstall->ModalResult = mrNo;
       FormInstall->Close();
       break;
-    case 2:
+    case brUrl:
       // Failures are not reported: the window simply stays.
       if (!LaunchUrl.empty()) OpenWithDesktop(LaunchUrl);
       break;

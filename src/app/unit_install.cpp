@@ -1,5 +1,6 @@
 #include "app/unit_install.h"
 
+#include "app/window_shape.h"
 #include "platform/files.h"
 #include "platform/params.h"
 
@@ -65,11 +66,11 @@ bool TFormInstall::LoadLauncherSettings() {
 
 bool TFormInstall::CreateSkin() {
   Skin = new TSkin(SkinFolder, SkinFileName, 0, 0, this, &ImageMain, SkinButtonClick);
-  if (!Skin->FindButton(ButtonNames[0]) || !Skin->FindButton(ButtonNames[1])) {
+  if (!Skin->FindButton(InstallButtonName) || !Skin->FindButton(ExitButtonName)) {
     Application()->Terminate();
     return false;
   }
-  Skin->ApplyWindowShape(0xFFFFFF);
+  ApplyWindowShape(*Skin, 0xFFFFFF);
   SetVersionCaption(Skin);
   Skin->DrawAllButtons();
   Application()->ShowMainForm = true;

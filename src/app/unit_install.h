@@ -34,8 +34,14 @@ extern std::string LaunchUrl;
 extern TSkin* Skin;
 extern TFormInstall* FormInstall;
 
-// The controls with fixed roles; the index is the role.
-extern const char* const ButtonNames[4];
+// The controls with fixed roles, by name; ButtonNames lists them in the
+// order of their roles, which IndexOfName answers with.
+inline constexpr const char* InstallButtonName = "Install";
+inline constexpr const char* ExitButtonName = "Exit";
+inline constexpr const char* UrlButtonName = "URL";
+inline constexpr const char* VersionCaptionName = "VersionCaption";
+enum TButtonRole { brInstall, brExit, brUrl, brVersionCaption, ButtonRoleCount };
+extern const char* const ButtonNames[ButtonRoleCount];
 
 // Reads a value; true only when a non-empty value came from the file.
 bool ReadIniString(const TIniFile* ini, const std::string& section, const std::string& key,

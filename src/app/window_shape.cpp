@@ -172,4 +172,9 @@ bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key
   return SetWindowRgn(window, region ? &region->Rects : nullptr);
 }
 
+bool ApplyWindowShape(TSkin& skin, TColor key_color) {
+  if (!skin.HostForm) return false;
+  return SetWindowMask(skin.HostForm->Handle(), skin.MaskFile, key_color);
+}
+
 }  // namespace portico

@@ -9,6 +9,7 @@
 #include "platform/image/bmp_decoder.h"
 #include "platform/types.h"
 #include "platform/window_system.h"
+#include "skin/skin.h"
 
 namespace portico {
 
@@ -32,5 +33,9 @@ std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor 
 // Gives the window the mask's outline (the plain rectangle when no region
 // was built). Returns the window system's answer.
 bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key_color);
+
+// Gives the skin's host form the outline of the skin's mask file; false
+// (and nothing done) without a host form.
+bool ApplyWindowShape(TSkin& skin, TColor key_color);
 
 }  // namespace portico

@@ -8,7 +8,6 @@
 namespace portico {
 
 TApplication* Application = nullptr;
-TMouse Mouse;
 
 namespace {
 // Utility windows live in a handle range no backend hands out.
@@ -164,12 +163,6 @@ void TApplication::WindowDestroyed(WindowHandle window) {
 
 void TApplication::WindowMoved(WindowHandle window, int x, int y) {
   if (TForm* f = FormOf(window)) f->HandleMoved(x, y);
-}
-
-TPoint TMouse::CursorPos() const {
-  TPoint p;
-  if (!GetCursorPos(p)) throw EOSError("the pointer position cannot be read");
-  return p;
 }
 
 bool GetCursorPos(TPoint& p) { return Application && Application->Ws().CursorPos(p); }

@@ -113,14 +113,6 @@ class TApplication : public WindowEvents {
 // The one application object (set by the entry point or a test).
 extern TApplication* Application;
 
-// The pointer, as the class library's global Mouse object offers it.
-class TMouse {
- public:
-  // Screen position; raises EOSError when it cannot be read.
-  TPoint CursorPos() const;
-};
-extern TMouse Mouse;
-
 // The operating-system calls the skin makes, answered by the application's
 // window system.
 bool GetCursorPos(TPoint& p);

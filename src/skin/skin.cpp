@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/window_shape.h"
 #include "platform/ini_file.h"
 #include "skin/control_line.h"
 #include "skin/load_image_file.h"
@@ -143,11 +142,6 @@ void TSkin::SetButtonCaption(const std::string& name, const std::u16string& capt
   b->FontSize = font_size;
   if (color >= 0) b->TextColor = color;
   if (disable) b->Enabled = false;
-}
-
-bool TSkin::ApplyWindowShape(TColor key_color) {
-  if (!HostForm) return false;
-  return SetWindowMask(HostForm->Handle(), MaskFile, key_color);
 }
 
 }  // namespace portico

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/pointer_tracker.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
 #include "platform/controls.h"
@@ -16,7 +17,9 @@ class TSkin;
 // How the skin reports a completed click to its owner.
 using TSkinButtonClick = void (*)(TSkin* skin, TSkinButton* button);
 
-class TSkin {
+// The pointer's capture and drag state (CaptureButton, DragOrigin,
+// Dragging) is the tracking state the pointer steps move.
+class TSkin : public TTrackingState {
  public:
   // Reads the description file (skin folder + file name), loads the images
   // and builds the controls. A missing or empty description gives a skin
@@ -32,10 +35,8 @@ class TSkin {
   void SetButtonCaption(const std::string& name, const std::u16string& caption, int alignment,
                         int font_size, TColor color, bool disable);
 
-  // Window outline from the mask file; the window system's answer.
-  bool ApplyWindowShape(TColor key_color);
-
-  // Pointer tracking.
+  // Pointer tracking: gathers what the window system knows, runs one step
+  // of the state machine and carries out what it says.
   void ImageMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   void ImageMouseMove(TObject* sender, TShiftState shift, int x, int y);
   void ImageMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
@@ -45,8 +46,8 @@ class TSkin {
   void SetPollTimer(bool on);
   void TimerWndProc(TMessage& message);
 
-  // Compositing.
-  TBitmap* StateBitmap(const TSkinButton* button) const;
+  // Compositing: the frame drawn from the state images, and captions.
+  const TBitmap* StateBitmap(const TSkinButton* button) const;
   void CopyFromBitmap(const TBitmap* source, const TRect& rect);
   void DrawButton(TSkinButton* button);
   void ShowFrame(bool force);
@@ -65,12 +66,19 @@ class TSkin {
   TImage* HostImage = nullptr;
   TPicture* HostPicture = nullptr;
   std::vector<std::unique_ptr<TSkinButton>> Buttons;
-  TSkinButton* CaptureButton = nullptr;
-  TPoint DragOrigin;
-  bool Dragging = false;
   bool FrameChanged = false;
   std::string MaskFile;
   std::unique_ptr<TBitmap> BitmapFrame;
+
+ private:
+  // The result buffer of the step running at the current nesting depth (a
+  // reset after a click runs a step inside a step); kept between steps so
+  // that a step allocates nothing.
+  TTrackResult& ResultAtDepth(size_t depth);
+
+  std::vector<TPointerControl*> tracked_;  // Buttons, as the state machine sees them
+  std::vector<std::unique_ptr<TTrackResult>> results_;
+  size_t depth_ = 0;
 };
 
 }  // namespace portico

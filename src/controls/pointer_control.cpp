@@ -1,9 +1,9 @@
+#include "controls/pointer_control.h"
+
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 
 #include "controls/angles.h"
-#include "skin/skin_button.h"
 
 namespace portico {
 
@@ -17,7 +17,21 @@ int64_t IntegerSqrt(uint64_t s) {
 }
 }  // namespace
 
-bool TSkinButton::RingHitTest(int32_t x, int32_t y) const {
+TPointerControl::TPointerControl(const TRect& bounds, TPoint center, int32_t outer_radius,
+                                 int32_t inner_radius, TPoint arc_start, TPoint arc_end)
+    : Bounds(bounds),
+      OuterRadius(outer_radius),
+      InnerRadius(inner_radius),
+      Center(center),
+      ArcStart(arc_start),
+      ArcEnd(arc_end) {
+  IsRing = center.X >= 0 && center.Y >= 0 && outer_radius > 0 && inner_radius > 0 &&
+           outer_radius > inner_radius;
+  if (IsRing) IsArc = arc_start.X >= 0 && arc_start.Y >= 0 && arc_end.X >= 0 && arc_end.Y >= 0;
+  if (IsArc) SweepAngle = ArcAngle(Center, ArcStart, ArcEnd);
+}
+
+bool TPointerControl::RingHitTest(int32_t x, int32_t y) const {
   // Distances in 64 bits, so that a point far from the centre is never
   // wrongly inside. An offset beyond the outer radius is outside anyway,
   // which also keeps the squared sum below 2^63.

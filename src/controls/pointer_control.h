@@ -1,0 +1,47 @@
+// A control as the pointer sees it: its hit region (a rectangle, a ring or
+// an arc of a ring), whether it takes clicks, and its pointer-state flags.
+#pragma once
+#include <cstdint>
+
+#include "platform/types.h"
+
+namespace portico {
+
+class TPointerControl {
+ public:
+  // Sets the region and derives IsRing, IsArc and SweepAngle from the
+  // centre, radii and arc points (which are kept as given).
+  TPointerControl(const TRect& bounds, TPoint center, int32_t outer_radius, int32_t inner_radius,
+                  TPoint arc_start, TPoint arc_end);
+
+  // Whether the frame point (x, y) lies on the control. The rectangle test
+  // is inline: it rejects most controls on every pointer step.
+  bool HitTest(int32_t x, int32_t y) const {
+    // Both edges count as inside.
+    if (x < Bounds.Left || x > Bounds.Right || y < Bounds.Top || y > Bounds.Bottom) return false;
+    return !IsRing || RingHitTest(x, y);
+  }
+  // The ring and arc part of the hit test, for a point inside Bounds.
+  bool RingHitTest(int32_t x, int32_t y) const;
+  // Moves the pointer-state flags for one pointer step; true (also stored
+  // in Changed) when the look or the click state changed.
+  bool UpdateState(int32_t x, int32_t y, bool button_down, bool foreground);
+
+  bool Enabled = true;
+  TRect Bounds;
+  bool IsRing = false;
+  bool IsArc = false;
+  int32_t OuterRadius = -1;
+  int32_t InnerRadius = -1;
+  TPoint Center;
+  TPoint ArcStart;
+  TPoint ArcEnd;
+  double SweepAngle = 360.0;
+  bool Down = false;
+  bool Hover = false;
+  bool Held = false;
+  bool Clicked = false;
+  bool Changed = false;
+};
+
+}  // namespace portico

@@ -1,0 +1,78 @@
+// The pointer state machine of a skin, as one pure step: given what a
+// pointer event (or the polling timer) knows, it moves the controls' flags
+// and the capture and drag state, and says what must happen next. The
+// caller gathers the facts from the window system and carries out the
+// result (redraws, frame hand-over, window move, clicks, timer).
+#pragma once
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "controls/pointer_control.h"
+#include "platform/types.h"
+
+namespace portico {
+
+// The capture and drag state that lives between steps.
+struct TTrackingState {
+  TPointerControl* CaptureButton = nullptr;  // holds the pointer while the button is down
+  TPoint DragOrigin;                         // pointer's screen position at the last drag step
+  bool Dragging = false;
+};
+
+// What one step knows.
+struct TPointerFacts {
+  int32_t X = 0, Y = 0;     // pointer in frame coordinates
+  bool Foreground = false;  // our window is the foreground window
+  bool ButtonDown = false;  // the primary button (see IsPrimaryButtonDown)
+  // The pointer's screen position, for a drag: read only when the window
+  // is foreground and the button is down, the one case a drag can start or
+  // go on; none when it could not be read.
+  std::optional<TPoint> Cursor;
+};
+
+// What must happen after one step, in this order.
+struct TTrackResult {
+  // Controls to redraw, in order: those that lost the pointer first, then
+  // those that gained it, so the one under the pointer ends up on top.
+  std::vector<TPointerControl*> Redraw;
+  // A drag needed the pointer's screen position and none could be read:
+  // after the redraws, the step fails (no hand-over, no clicks, no timer).
+  bool CursorUnreadable = false;
+  // The window follows the pointer by this much.
+  bool MoveWindow = false;
+  TPoint MoveBy;
+  // Hand the frame over (every step but a drag step).
+  bool ShowFrame = false;
+  // Enabled controls clicked in this step, in list order: each is redrawn
+  // and reported to the click handler. Their Clicked flags are already
+  // cleared, so a nested step cannot deliver a click twice.
+  std::vector<TPointerControl*> Clicks;
+  // After clicks were reported to a handler: put every control back to
+  // normal with a reset step (unless the button is still held in front).
+  bool ResetAfterClicks = false;
+  // Whether the polling timer runs after this step.
+  bool KeepPolling = false;
+};
+
+// Runs one pointer step over the controls (in list order; null entries are
+// skipped). `result` is overwritten; its lists keep their capacity, so a
+// step allocates nothing once they are as long as the control list.
+void TrackPointerStep(TTrackingState& state, std::span<TPointerControl* const> controls,
+                      const TPointerFacts& facts, TTrackResult& result);
+
+// What a tick of the polling timer knows, read while no button is down.
+struct TPollFacts {
+  bool ButtonDown = false;     // the primary button, live
+  bool CursorRead = false;     // the pointer's position could be read
+  bool OverHostImage = false;  // the image control is the child under the pointer
+  bool Foreground = false;     // our window is the foreground window
+  bool WindowUnderPointerIsOurs = false;
+};
+
+// Whether a polling tick finds that the pointer has left: the caller then
+// runs a reset step and stops the timer. A held button or an unreadable
+// position leaves everything as it is.
+bool PointerHasLeft(const TPollFacts& facts);
+
+}  // namespace portico
