@@ -51,7 +51,9 @@ bool TFormInstall::LoadLauncherSettings() {
   if (ParamCount() == 2) {
     SkinFileName = ParamStr(1);
     VersionText = ParamStr(2);
-    ok = !SkinFileName.empty() && FileExists(SkinFolder + SkinFileName);
+    // A rooted name is refused before it is joined to the skin folder:
+    // the system's own path rules could otherwise make ".\C:\x" into "C:\x".
+    ok = !SkinFileName.empty() && !IsRootedName(SkinFileName) && FileExists(SkinFolder + SkinFileName);
   }
   if (!ok) {
     Application()->Terminate();

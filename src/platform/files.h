@@ -12,6 +12,12 @@ namespace portico {
 // True only for an existing regular file (after name resolution).
 bool FileExists(const std::string& path);
 
+// True when a name says where it starts instead of being relative to a
+// folder: a leading slash or backslash (a root, or a UNC name such as
+// \\server\share) or a drive letter ("C:\x", "C:x"). The description
+// file must be given relative to the skin folder, on every system alike.
+bool IsRootedName(const std::string& name);
+
 // The text from the last "." after the last path separator ("\\", "/" or
 // ":"), dot included; empty when the file name has no dot.
 std::string ExtractFileExt(const std::string& path);

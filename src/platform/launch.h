@@ -4,9 +4,10 @@
 
 namespace portico {
 
-// Starts the desktop opener (xdg-open) with `target` as its only argument,
-// without a shell and without waiting; the child is reaped and its output
-// kept out of ours. Returns false when it could not be started.
+// Hands `target` to the desktop's opener without waiting and without a
+// command line: on Linux xdg-open as the only argument of a reaped child
+// whose output is kept out of ours, on Windows the shell's "open". Returns
+// false when it could not be started.
 bool OpenWithDesktop(const std::string& target);
 
 }  // namespace portico
