@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Cross-builds Portico for 64-bit Windows with Debian's mingw-w64:
+#   scripts/build-windows.sh [BUILD_DIR] [EXTRA CMAKE ARGS...]
+# The launcher ends up at BUILD_DIR/portico.exe (BUILD_DIR defaults to
+# build-win/): one static GUI executable that needs no DLL beyond those
+# Windows ships. The unit tests are built beside it, and a Wine prefix for
+# running them (BUILD_DIR/wine) is made once.
+#
+# libjpeg-turbo is built from Debian's source package (apt-get source) and
+# GoogleTest from the sources of Debian's googletest package, each once,
+# into BUILD_DIR/deps; nothing is downloaded from anywhere else.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_dir=${1:-$root/build-win}
+[[ $# -gt 0 ]] && shift
+build_dir=$(realpath -m "$build_dir")
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+deps=$build_dir/deps
+prefix=$deps/prefix
+
+# Runs a command as root (through sudo when we are not).
+as_root() {
+  if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
+}
+
+# Makes apt know the source packages of the machine's own Debian archive:
+# a deb-src twin of each deb entry, added only when apt has none.
+ensure_deb_src() {
+  if apt-get source --print-uris -qq libjpeg-turbo >/dev/null 2>&1; then return 0; fi
+  local list=/etc/apt/sources.list.d/portico-deb-src.sources
+  echo "build-windows: adding deb-src entries in $list"
+  local tmp
+  tmp=$(mktemp)
+  if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
+    sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$tmp"
+  fi
+  if [[ -f /etc/apt/sources.list ]]; then
+    # One-line entries become deb822 stanzas.
+    sed -n 's/^deb \(\[[^]]*\] \)\?\([^ ]*\) \([^ ]*\) \(.*\)$/Types: deb-src\nURIs: \2\nSuites: \3\nComponents: \4\n/p' \
+      /etc/apt/sources.list >>"$tmp"
+  fi
+  [[ -s "$tmp" ]] || { echo "build-windows: no Debian package source found to mirror" >&2; rm -f "$tmp"; return 1; }
+  as_root install -m 644 "$tmp" "$list"
+  rm -f "$tmp"
+  as_root apt-get update -qq
+}
+
+# libjpeg-turbo from Debian's source package, static, for the target.
+build_libjpeg() {
+  [[ -f "$prefix/lib/libjpeg.a" ]] && return 0
+  ensure_deb_src
+  local src_root=$deps/src
+  rm -rf "$src_root" "$deps/build-jpeg"
+  mkdir -p "$src_root"
+  (cd "$src_root" && apt-get -o APT::Sandbox::User=root source -qq libjpeg-turbo >/dev/null)
+  local src
+  src=$(find "$src_root" -mindepth 1 -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
+  [[ -n "$src" ]] || { echo "build-windows: apt-get source gave no libjpeg-turbo folder" >&2; return 1; }
+  echo "build-windows: building $(basename "$src") for Windows"
+  # No SIMD: it needs the nasm assembler, which the build does not use otherwise.
+  cmake -S "$src" -B "$deps/build-jpeg" -G Ninja -Wno-dev \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+    -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF >/dev/null
+  ninja -C "$deps/build-jpeg" jpeg-static >/dev/null
+  install -D -m 644 "$deps/build-jpeg/libjpeg.a" "$prefix/lib/libjpeg.a"
+  install -d "$prefix/include"
+  install -m 644 "$src"/{jpeglib.h,jmorecfg.h,jerror.h} "$deps/build-jpeg/jconfig.h" "$prefix/include/"
+}
+
+# GoogleTest from /usr/src/googletest (Debian's googletest package).
+build_googletest() {
+  [[ -f "$prefix/lib/cmake/GTest/GTestConfig.cmake" ]] && return 0
+  [[ -d /usr/src/googletest ]] || { echo "build-windows: no /usr/src/googletest (package googletest)" >&2; return 1; }
+  echo "build-windows: building GoogleTest for Windows"
+  rm -rf "$deps/build-gtest"
+  cmake -S /usr/src/googletest -B "$deps/build-gtest" -G Ninja -Wno-dev \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=ON >/dev/null
+  ninja -C "$deps/build-gtest" install >/dev/null
+}
+
+main() {
+  mkdir -p "$deps"
+  build_libjpeg
+  build_googletest
+  cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
+    -DPORTICO_BENCH=OFF "$@"
+  ninja -C "$build_dir"
+  bash "$root/scripts/wine-prefix.sh" "$build_dir/wine"
+}
+
+main "$@"
