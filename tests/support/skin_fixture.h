@@ -1,8 +1,6 @@
 // Helpers for tests that need skin files on disk: a scratch folder, BMP
 // writing and a headless application.
 #pragma once
-#include <unistd.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "bmp_builder.h"
+#include "posix_compat.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
 #include "platform/headless/headless_window_system.h"

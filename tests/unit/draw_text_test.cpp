@@ -2,7 +2,6 @@
 // prefixes, clipping, colour, fallback faces and damage.
 #include "platform/draw_text.h"
 
-#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -10,9 +9,15 @@
 #include <vector>
 
 #include "platform/bitmap.h"
+#include "platform/codepage.h"
+// The FreeType layout's own pieces and the fonts fontconfig knows: tested
+// where captions are drawn with them, not on Windows (GDI draws there).
+#ifndef _WIN32
+#include <fontconfig/fontconfig.h>
+
 #include "platform/freetype/coverage_blend.h"
 #include "platform/freetype/text_layout.h"
-#include "platform/codepage.h"
+#endif
 
 namespace portico {
 namespace {
@@ -59,6 +64,7 @@ TBitmap Drawn(const std::u16string& text, unsigned format, int32_t w = 200, int3
   return b;
 }
 
+#ifndef _WIN32
 // Whether any installed font covers the code point.
 bool SomeFontHas(char32_t code) {
   FcPattern* p = FcPatternCreate();
@@ -74,6 +80,7 @@ bool SomeFontHas(char32_t code) {
   FcPatternDestroy(p);
   return found;
 }
+#endif
 
 TEST(DecodeUtf16, PairsAndLoneSurrogates) {
   EXPECT_EQ(DecodeUtf16(u"A\U0001D400B", 100), U"A\U0001D400B");
@@ -83,6 +90,7 @@ TEST(DecodeUtf16, PairsAndLoneSurrogates) {
   EXPECT_EQ(DecodeUtf16(u"abcdef", 3), U"abc");
 }
 
+#ifndef _WIN32
 TEST(CoverageBlend, RoundsEveryChannelToNearest) {
   for (uint32_t a = 0; a < 256; ++a) {
     for (uint32_t src = 0; src < 256; ++src) {
@@ -126,6 +134,7 @@ TEST(FontPixelSize, ConvertsAndClamps) {
   EXPECT_EQ(FontPixelSize(100000), 2048);
   EXPECT_EQ(FontPixelSize(INT_MIN), 2048);
 }
+#endif
 
 TEST(DrawText, HorizontalAlignmentByInk) {
   const TRect rect{10, 0, 190, 40};
@@ -186,6 +195,8 @@ TEST(DrawText, EllipsisFitsTheBox) {
 }
 
 TEST(DrawText, EllipsisInTinyBoxes) {
+  // GDI lets the dots overflow a box narrower than they are.
+#ifndef _WIN32
   for (int32_t width : {0, 1, 3, 6, 12}) {
     TBitmap b = Canvas(60, 30);
     DrawTextW(b, u"Caption", TRect{20, 0, 20 + width, 30}, tfEndEllipsis | tfNoClip);
@@ -194,13 +205,17 @@ TEST(DrawText, EllipsisInTinyBoxes) {
     EXPECT_GE(ink.Left, 20) << width;
     EXPECT_LE(ink.Right, 20 + width) << width;
   }
+#endif
   // Text that fits is left alone.
   EXPECT_EQ(PixelsOf(Drawn(u"Go", tfEndEllipsis)), PixelsOf(Drawn(u"Go", 0)));
 }
 
 TEST(DrawText, AmpersandRules) {
   EXPECT_EQ(PixelsOf(Drawn(u"A&&B", 0)), PixelsOf(Drawn(u"A&B", tfNoPrefix)));
+#ifndef _WIN32
+  // A lone "&" at the end: dropped here, drawn as itself by GDI.
   EXPECT_EQ(PixelsOf(Drawn(u"AB&", 0)), PixelsOf(Drawn(u"AB", tfNoPrefix)));
+#endif
   EXPECT_NE(PixelsOf(Drawn(u"&A", tfNoPrefix)), PixelsOf(Drawn(u"A", tfNoPrefix)));
 
   // "&A" is "A" plus a line under it.
@@ -294,7 +309,8 @@ TEST(DrawText, DrawsInTheFontColourOverTheBackground) {
 
 TEST(DrawText, InkGrowsWithFontSize) {
   int32_t last_height = 0, last_width = 0;
-  for (int size : {6, 8, 12, 20}) {
+  // Sizes that a bitmap face (Windows' MS Sans Serif) has apart.
+  for (int size : {8, 10, 12}) {
     const TRect ink = InkBox(Drawn(u"Hello", tfVCenter, 300, 60, size));
     EXPECT_GT(ink.Height(), last_height) << size;
     EXPECT_GT(ink.Width(), last_width) << size;
@@ -315,14 +331,17 @@ TEST(DrawText, OddFontSizesStaySane) {
 TEST(DrawText, ReturnsLineHeightOrZero) {
   TBitmap b = Canvas(100, 30);
   EXPECT_EQ(DrawTextW(b, u"", TRect{0, 0, 100, 30}, 0), 0);
+  // A lone "&" and line breaks show nothing here; GDI draws them.
+#ifndef _WIN32
   EXPECT_EQ(DrawTextW(b, u"&", TRect{0, 0, 100, 30}, 0), 0);
   EXPECT_EQ(DrawTextW(b, u"\r\n", TRect{0, 0, 100, 30}, 0), 0);
+  EXPECT_EQ(TextExtentW(b.Canvas.Font, u"&", 0), (TPoint{0, 0}));
+#endif
   EXPECT_TRUE(InkBox(b).IsEmpty());
   EXPECT_FALSE(b.HasDamage());
   const int h = DrawTextW(b, u"Text", TRect{0, 0, 100, 30}, 0);
   EXPECT_GT(h, 0);
   EXPECT_EQ(TextExtentW(b.Canvas.Font, u"Text", 0).Y, h);
-  EXPECT_EQ(TextExtentW(b.Canvas.Font, u"&", 0), (TPoint{0, 0}));
 }
 
 TEST(DrawText, DamageCoversTheInk) {
@@ -336,6 +355,7 @@ TEST(DrawText, DamageCoversTheInk) {
   EXPECT_EQ(IntersectRect(all, TRect{5, 5, 195, 35}), all);
 }
 
+#ifndef _WIN32
 TEST(DrawText, SurrogatePairsDecodeToOneCharacter) {
   // A lone surrogate shows as U+FFFD.
   EXPECT_EQ(PixelsOf(Drawn(std::u16string{u'a', 0xD800, u'b'}, 0)), PixelsOf(Drawn(u"a\uFFFDb", 0)));
@@ -366,6 +386,7 @@ TEST(DrawText, FallbackFaceForCjk) {
   if (!SomeFontHas(0x4E2D)) GTEST_SKIP() << "no CJK font installed";
   ExpectRealGlyphs(u"中文", u"\u0378\u0378");
 }
+#endif
 
 TEST(DrawText, NamedFontAndUnknownNames) {
   // An unknown family still draws (fontconfig's best match), and so does a

@@ -2,8 +2,6 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +9,7 @@
 #include <string>
 
 #include "platform/params.h"
+#include "posix_compat.h"
 
 namespace portico {
 namespace {
@@ -22,11 +21,14 @@ class FilesTest : public testing::Test {
   void SetUp() override {
     std::string pattern = (std::filesystem::temp_directory_path() / "portico-files-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
+    // With forward slashes, as ResolvePath gives names back everywhere.
+    root_ = std::filesystem::path(pattern).generic_string();
     std::filesystem::create_directories(root_ + "/Skin/Images");
     for (const char* name : {"/Skin/Images/Button.BMP", "/Skin/back.jpg", "/Skin/a.TXT", "/Skin/A.txt"})
       std::ofstream(root_ + name) << "x";
+#ifndef _WIN32
     ASSERT_EQ(mkfifo((root_ + "/Skin/pipe").c_str(), 0600), 0);
+#endif
   }
   void TearDown() override {
     std::error_code ignored;
@@ -35,13 +37,22 @@ class FilesTest : public testing::Test {
   std::string root_;
 };
 
+// Windows matches letter case itself: resolving it is the POSIX side's job.
+#ifdef _WIN32
+#define SKIP_WHERE_CASE_IS_IGNORED() GTEST_SKIP() << "the file system ignores letter case"
+#else
+#define SKIP_WHERE_CASE_IS_IGNORED() static_cast<void>(0)
+#endif
+
 TEST_F(FilesTest, BackslashesAndCaseAreResolved) {
+  SKIP_WHERE_CASE_IS_IGNORED();
   EXPECT_EQ(ResolvePath(root_ + "\\skin\\IMAGES\\button.bmp"), root_ + "/Skin/Images/Button.BMP");
   EXPECT_EQ(ResolvePath(root_ + "/SKIN/Back.JPG"), root_ + "/Skin/back.jpg");
   EXPECT_EQ(ResolvePath(root_ + "/Skin/./Images\\.\\Button.BMP"), root_ + "/Skin/Images/Button.BMP");
 }
 
 TEST_F(FilesTest, ExactNamesWinAndTiesTakeTheFirstSortedName) {
+  SKIP_WHERE_CASE_IS_IGNORED();
   EXPECT_EQ(ResolvePath(root_ + "/Skin/a.TXT"), root_ + "/Skin/a.TXT");
   EXPECT_EQ(ResolvePath(root_ + "/Skin/A.txt"), root_ + "/Skin/A.txt");
   EXPECT_EQ(ResolvePath(root_ + "/Skin/a.txt"), root_ + "/Skin/A.txt");  // "A.txt" < "a.TXT"
@@ -54,6 +65,7 @@ TEST_F(FilesTest, UnmatchedPathsComeBackConverted) {
 }
 
 TEST_F(FilesTest, RelativePathsResolveAgainstTheWorkingFolder) {
+  SKIP_WHERE_CASE_IS_IGNORED();
   char old_cwd[4096];
   ASSERT_NE(getcwd(old_cwd, sizeof old_cwd), nullptr);
   ASSERT_EQ(chdir(root_.c_str()), 0);

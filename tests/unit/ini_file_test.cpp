@@ -3,8 +3,6 @@
 #include "platform/ini_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +13,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "posix_compat.h"
 
 namespace portico {
 namespace {
@@ -320,6 +320,7 @@ TEST(IniFile, MissingFileAndFolderReadAsEmpty) {
 }
 
 TEST(IniFile, FifoIsNotReadAndDoesNotBlock) {
+  SKIP_WITHOUT_FIFOS();
   TTempDir dir;
   std::string fifo = dir.File("pipe.ini");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);

@@ -2,7 +2,6 @@
 // the image error, a skipped line, an absent image or a quiet exit.
 #include <gtest/gtest.h>
 #include <malloc.h>
-#include <sys/stat.h>
 
 #include <fstream>
 
@@ -86,11 +85,16 @@ TEST_F(Limits, CountlessSectionsAreSearchedNotIndexed) {
   for (int i = 0; i < 2'000'000; ++i) text += "[s" + std::to_string(i) + "]\n";
   text += "[BUTTONPOS]\nk=v\n";
   TIniFile ini = TIniFile::FromText(text);
+#ifdef __GLIBC__
   const size_t heap_before = mallinfo2().uordblks;
+#endif
   EXPECT_EQ(ini.ReadString("buttonpos", "K", "d"), "v");
   EXPECT_EQ(ini.ReadString("missing", "k", "d"), "d");
   EXPECT_EQ(ini.ReadString("S1999999", "k", "d"), "d");
+  // The heap counter is glibc's: elsewhere only the answers are checked.
+#ifdef __GLIBC__
   EXPECT_LT(mallinfo2().uordblks, heap_before + 64 * 1024);
+#endif
 }
 
 TEST_F(Limits, MaskOf16384By16384PixelsBuildsItsRegion) {
@@ -114,6 +118,7 @@ TEST_F(Limits, MaskOf16384By16384PixelsBuildsItsRegion) {
 }
 
 TEST_F(Limits, DevicesAndFifosAreNeverOpenedAsFiles) {
+  SKIP_WITHOUT_FIFOS();
   ASSERT_EQ(mkfifo(dir_.File("fifo").c_str(), 0600), 0);
   dir_.Write("n.bmp", EncodeBmp24(SolidBitmap(40, 30, 0x808080)));
   dir_.Write("s.ini",

@@ -47,7 +47,7 @@ TEST(PointerStress, RandomTrafficKeepsTheInvariants) {
 
   std::mt19937 rng(12345);
   auto pick = [&](int n) { return int(rng() % unsigned(n)); };
-  size_t baseline = 0;
+  [[maybe_unused]] size_t baseline = 0;
   for (int step = 0; step < 100000; ++step) {
     switch (pick(10)) {
       case 0: case 1: case 2: case 3:
@@ -85,12 +85,17 @@ TEST(PointerStress, RandomTrafficKeepsTheInvariants) {
     ASSERT_LE(h.app.ActiveTimers(), 1u);
     // The in-memory window keeps a log of hand-overs; that is the test's.
     h.ws.Find(ours)->Presents.clear();
+#ifdef __GLIBC__
     if (step == 1000) baseline = mallinfo2().uordblks;
+#endif
   }
   EXPECT_TRUE(g_bad_clicks.empty());
   EXPECT_GT(g_clicks, 0u);
-  // Nothing accumulates: the heap in use is what it was early on.
+  // Nothing accumulates: the heap in use is what it was early on. The
+  // heap counter is glibc's: elsewhere only the invariants are checked.
+#ifdef __GLIBC__
   EXPECT_LT(mallinfo2().uordblks, baseline + 64 * 1024);
+#endif
 }
 
 }  // namespace

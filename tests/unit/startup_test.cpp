@@ -168,6 +168,9 @@ TEST(LauncherActions, NamesAndSettings) {
 }
 
 TEST_F(Startup, UrlClickRunsTheOpenerWithExactlyTheUrlAndKeepsTheWindow) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a stand-in opener needs POSIX; portico.exe's URL is tested under Wine";
+#else
   std::string log = dir_.File("opened.txt");
   dir_.Write("xdg-open", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done >> '" + log +
                              "'\necho >> '" + log + "'\n");
@@ -190,6 +193,7 @@ TEST_F(Startup, UrlClickRunsTheOpenerWithExactlyTheUrlAndKeepsTheWindow) {
     text.assign(std::istreambuf_iterator<char>(in), {});
   }
   EXPECT_EQ(text, "[https://example.org/a b]\n[https://example.org/a b]\n");
+#endif
 }
 
 }  // namespace
