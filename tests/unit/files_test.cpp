@@ -84,6 +84,28 @@ TEST_F(FilesTest, FileExistsOnlyForRegularFiles) {
   EXPECT_FALSE(FileExists(""));
 }
 
+TEST_F(FilesTest, EveryByteIsReadAsWritten) {
+  // Text-mode reading would end at 0x1A and turn "\r\n" into "\n".
+  const std::string bytes("BM\x1a\r\n\n\0\r\x1a\xff end", 14);
+  std::ofstream(root_ + "/Skin/bytes.bmp", std::ios::binary) << bytes;
+  const TFileBytes file = ReadRegularFile(root_ + "/Skin/bytes.bmp", 1024, TOverLimit::Refuse);
+  ASSERT_EQ(file.Status, TReadStatus::Ok);
+  EXPECT_EQ(std::string(file.Bytes.begin(), file.Bytes.end()), bytes);
+}
+
+TEST_F(FilesTest, NonAsciiNamesOpen) {
+  // UTF-8 inside; the narrow system calls of Windows would read it as ANSI.
+  const std::string name = "sk\xc3\xafn-\xe6\x8f\x8f\xe8\xbf\xb0-\xe2\x82\xac.bmp";
+  const std::u8string name8(name.begin(), name.end());
+  std::ofstream(std::filesystem::path(root_) / "Skin" / std::filesystem::path(name8), std::ios::binary) << "pixels";
+  const std::string path = root_ + "/Skin/" + name;
+  EXPECT_TRUE(FileExists(path));
+  EXPECT_EQ(ResolvePath(root_ + "\\Skin\\" + name), path);
+  const TFileBytes file = ReadRegularFile(path, 1024, TOverLimit::Refuse);
+  ASSERT_EQ(file.Status, TReadStatus::Ok);
+  EXPECT_EQ(std::string(file.Bytes.begin(), file.Bytes.end()), "pixels");
+}
+
 TEST(ExtractFileExt, TakesTheLastDotAfterTheLastSeparator) {
   EXPECT_EQ(ExtractFileExt("back.jpg"), ".jpg");
   EXPECT_EQ(ExtractFileExt("skin\\back.tar.BMP"), ".BMP");

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -70,6 +71,33 @@ TEST_F(Startup, BadCommandLinesEndQuietly) {
     EXPECT_TRUE(h.app.Terminated());
     EXPECT_TRUE(h.ws.Windows().empty()) << "a window was made for " << args.size() - 1 << " args";
     EXPECT_EQ(Skin, nullptr);
+  }
+}
+
+// Names that say where they start are refused, though each names the
+// good skin in a form the system could open: on Windows a drive path, a
+// drive-relative name, a root-relative name and a \\?\ name; on Linux the
+// file literally called "C:skin.ini".
+TEST_F(Startup, RootedDescriptionNamesAreRefused) {
+  const std::string absolute = std::filesystem::absolute("skin.ini").string();
+  std::string backslashed = absolute;
+  std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
+  const bool has_drive = absolute.size() > 2 && absolute[1] == ':';
+  std::vector<std::string> names{absolute, backslashed, "C:skin.ini", "\\\\?\\" + backslashed};
+  if (has_drive) {
+    names.push_back(absolute.substr(0, 2) + "skin.ini");
+    names.push_back(backslashed.substr(2));
+  } else {
+    dir_.Write("C:skin.ini", GoodSkin);
+  }
+  for (const std::string& name : names) {
+    test::HeadlessApp h;
+    SetCommandLine({"portico", name, "1.0"});
+    h.app.CreateForm(FormInstall);
+    EXPECT_FALSE(h.app.ShowMainForm && !h.app.Terminated()) << name;
+    EXPECT_EQ(Skin, nullptr) << name;
+    h.app.DestroyForms();
+    FormInstall = nullptr;
   }
 }
 
