@@ -81,6 +81,20 @@ build_googletest() {
   ninja -C "$deps/build-gtest" install >/dev/null
 }
 
+# The executable is a 64-bit GUI program that imports only system DLLs.
+check_exe() {
+  local exe=$build_dir/portico.exe headers dll
+  headers=$(x86_64-w64-mingw32-objdump -p "$exe")
+  grep -q '^Magic.*020b' <<<"$headers" || { echo "build-windows: $exe is not 64-bit" >&2; return 1; }
+  grep -q 'Subsystem.*Windows GUI' <<<"$headers" || { echo "build-windows: $exe is no GUI program" >&2; return 1; }
+  for dll in $(sed -n 's/.*DLL Name: //p' <<<"$headers"); do
+    case "${dll,,}" in
+      gdi32.dll | kernel32.dll | msvcrt.dll | ole32.dll | shell32.dll | user32.dll) ;;
+      *) echo "build-windows: $exe needs $dll, which Windows does not ship" >&2; return 1 ;;
+    esac
+  done
+}
+
 main() {
   mkdir -p "$deps"
   build_libjpeg
@@ -89,6 +103,7 @@ main() {
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
     -DPORTICO_BENCH=OFF "$@"
   ninja -C "$build_dir"
+  check_exe
   bash "$root/scripts/wine-prefix.sh" "$build_dir/wine"
 }
 

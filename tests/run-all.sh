@@ -24,11 +24,27 @@ stage_tests() {
     ctest --test-dir "$build_dir" --output-on-failure --no-tests=error | tee "$build_dir/ctest.log"
 }
 
-# One closing line with the count of the main suite's tests.
+# The Windows build (portico.exe and the unit tests, cross-compiled with
+# mingw-w64) and its tests under Wine: the unit tests, and portico.exe
+# driven in Xvfb like the Linux binary (label win).
+stage_windows() {
+  local dir=$root/build-win
+  bash "$root/scripts/build-windows.sh" "$dir"
+  bash "$root/scripts/with-x.sh" \
+    ctest --test-dir "$dir" -j2 --output-on-failure --no-tests=error | tee "$dir/ctest.log"
+}
+
+# One closing line with the count of the main suite's tests, the Linux and
+# the Windows build's together.
 print_summary() {
-  local total failed
-  total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$build_dir/ctest.log" | tail -n 1)
-  failed=$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' "$build_dir/ctest.log" | tail -n 1)
+  local total=0 failed=0 log n f
+  for log in "$build_dir/ctest.log" "$root/build-win/ctest.log"; do
+    [[ -f "$log" ]] || continue
+    n=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
+    f=$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' "$log" | tail -n 1)
+    total=$((total + ${n:-0}))
+    failed=$((failed + ${f:-0}))
+  done
   echo "ctest: $((total - failed)) passed, $failed failed"
 }
 
@@ -59,6 +75,7 @@ main() {
   stage_deps
   stage_build
   stage_tests
+  stage_windows
   stage_sanitizers
   stage_fuzz
   stage_memcheck
