@@ -46,3 +46,20 @@ start_skin_window() {
     return 1
   fi
 }
+
+# Types a key that ends portico.exe (Escape, Return, Alt+F4) into a window.
+# HACK: Wine drops a key that arrives while it is still taking over the
+# focus; the key is typed again, up to three times, while the program runs.
+send_key() {
+  local win=$1 key=$2 attempt i
+  for ((attempt = 0; attempt < 3; attempt++)); do
+    timeout 3 xdotool windowactivate --sync "$win" >/dev/null 2>&1 ||
+      timeout 3 xdotool windowfocus --sync "$win" >/dev/null 2>&1
+    sleep 0.2
+    xdotool key "$key"
+    for ((i = 0; i < 20; i++)); do
+      is_running "$PORTICO_PID" || return 0
+      sleep 0.1
+    done
+  done
+}

@@ -2,7 +2,7 @@
 # portico.exe under Wine shows exactly one undecorated window of the normal
 # image's size, centred on the screen, kept off the taskbar (a tool
 # window), titled FormInstall and cut to the mask's shape; Escape closes it
-# with exit code 0.
+# with exit code 0, and so does the system's close (Alt+F4).
 source "$(dirname "$0")/lib.sh" "$@"
 
 GREEN=00ff00
@@ -69,5 +69,13 @@ send_key "$win" Escape
 wait_exit "$PORTICO_PID" 10
 [[ "$EXIT_CODE" == 0 ]] && pass "Escape ends with 0" || fail "after Escape: exit code $EXIT_CODE, expected 0"
 [[ -z $(portico_windows) ]] || fail "a portico window is still visible after exit"
+
+# Alt+F4 reaches the window as WM_CLOSE, which closes it like Escape.
+if start_skin_window "$skin" "1.0 test"; then
+  sleep 0.3
+  send_key "$WIN" alt+F4
+  wait_exit "$PORTICO_PID" 10
+  [[ "$EXIT_CODE" == 0 ]] && pass "Alt+F4 ends with 0" || fail "after Alt+F4: exit code $EXIT_CODE, expected 0"
+fi
 
 finish
