@@ -97,7 +97,12 @@ TControl* TForm::ControlAtPos(TPoint p, bool allow_disabled, bool) const {
 
 void TForm::SetBounds(int left, int top, int width, int height) {
   TControl::SetBounds(left, top, width, height);
-  if (shown_) app_->Ws().SetWindowBounds(Handle(), Left, Top, std::max(Width, 1), std::max(Height, 1));
+  if (shown_) RequestBounds();
+}
+
+void TForm::RequestBounds() {
+  pending_moves_.Asked(TPoint{Left, Top});
+  app_->Ws().SetWindowBounds(Handle(), Left, Top, std::max(Width, 1), std::max(Height, 1));
 }
 
 void TForm::AdjustSize() {
@@ -111,7 +116,7 @@ void TForm::AdjustSize() {
   if (w == Width && h == Height) return;
   Width = w;
   Height = h;
-  if (shown_) app_->Ws().SetWindowBounds(Handle(), Left, Top, std::max(Width, 1), std::max(Height, 1));
+  if (shown_) RequestBounds();
 }
 
 void TForm::Repaint(const TBitmap& frame, const std::vector<TRect>& changed) {
@@ -129,6 +134,7 @@ void TForm::Show() {
     Top = (screen.Y - Height) / 2;
     centred_ = true;
   }
+  pending_moves_.Asked(TPoint{Left, Top});
   app_->Ws().ShowWindow(h, Left, Top, std::max(Width, 1), std::max(Height, 1));
   shown_ = true;
   // Hand the whole picture of every image over once.
@@ -157,6 +163,10 @@ void TForm::HandleDestroyed() {
 }
 
 void TForm::HandleMoved(int x, int y) {
+  // A drag moves the window faster than window managers report: taking an
+  // older report would pull the window back to where it was, and the next
+  // drag step would start from there.
+  if (!pending_moves_.Reported(TPoint{x, y})) return;
   Left = x;
   Top = y;
 }

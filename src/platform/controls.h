@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/bitmap.h"
+#include "platform/pending_moves.h"
 #include "platform/types.h"
 #include "platform/window_system.h"
 
@@ -128,17 +129,24 @@ class TForm : public TControl {
   // Native event entry points (from the application's dispatch).
   void HandlePointer(PointerAction action, int button, int x, int y);
   void HandleKey(char key);
+  // The window system reports the window at (x, y); a late report of a
+  // position asked for before the latest request is not taken.
   void HandleMoved(int x, int y);
   // The native window was destroyed by someone else: forget the handle.
   void HandleDestroyed();
 
  private:
+  // Asks the window system to put the shown window at Left, Top with the
+  // form's size.
+  void RequestBounds();
+
   TApplication* app_;
   WindowHandle handle_ = 0;
   bool shown_ = false;
   bool destroying_ = false;
   bool centred_ = false;
   bool window_lost_ = false;  // destroyed from outside: never made again
+  TPendingMoves pending_moves_;
   std::vector<TControl*> children_;
   TControl* capture_ = nullptr;  // the child that took the pressed button
   int buttons_down_ = 0;

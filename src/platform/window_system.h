@@ -65,7 +65,10 @@ class WindowSystem {
   // did not take the shape.
   virtual bool SetShape(WindowHandle window, const std::vector<TRect>* rects) = 0;
 
-  // Pointer and focus, read at the moment of the call.
+  // Pointer and focus, read at the moment of the call. The pointer's
+  // screen position: while a pointer event is dispatched, where that event
+  // happened (a drag must not lose the travel between a queued event and
+  // its handling); at any other time (timers), the live position.
   virtual bool CursorPos(TPoint& screen) = 0;
   virtual WindowHandle ForegroundWindow() = 0;
   // The top-level window under a screen point, as seen by the user: one of

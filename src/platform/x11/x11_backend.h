@@ -17,6 +17,12 @@
 
 namespace portico {
 
+// The pointer as one event left it: the primary button and the screen position.
+struct X11PointerState {
+  bool PrimaryDown = false;
+  TPoint Root;
+};
+
 class X11WindowSystem final : public WindowSystem {
  public:
   // Connects to $DISPLAY; null when that fails.
@@ -102,10 +108,12 @@ class X11WindowSystem final : public WindowSystem {
   int (*previous_error_handler_)(Display*, XErrorEvent*) = nullptr;
   std::map<Window, TopLevel> windows_;
   // While a pointer event is being dispatched: the primary button as that
-  // event left it. Handlers see the state of the event they handle, not a
-  // later one: a window manager's click-to-focus grab can hold a press
-  // back until the release has already happened.
-  std::optional<bool> event_button1_;
+  // event left it and the pointer's screen position at the event. Handlers
+  // see the state of the event they handle, not a later one: a window
+  // manager's click-to-focus grab can hold a press back until the release
+  // has already happened, and a drag that started from the pointer's later
+  // position would lose the travel in between.
+  std::optional<X11PointerState> event_pointer_;
 };
 
 }  // namespace portico

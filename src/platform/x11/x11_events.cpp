@@ -38,36 +38,42 @@ void X11WindowSystem::DrainQueue() {
 }
 
 namespace {
-// The primary button after a pointer event: the state the event carries is
-// the one before it; a press or release of button 1 changes it.
-std::optional<bool> Button1After(const XEvent& event) {
+// The pointer as a pointer event left it: the button state an event carries
+// is the one before it (a press or release of button 1 changes it); the
+// position is where it happened.
+std::optional<X11PointerState> PointerStateAfter(const XEvent& event) {
   switch (event.type) {
     case ButtonPress:
-      return (event.xbutton.state & Button1Mask) != 0 || event.xbutton.button == Button1;
+      return X11PointerState{(event.xbutton.state & Button1Mask) != 0 || event.xbutton.button == Button1,
+                             TPoint{event.xbutton.x_root, event.xbutton.y_root}};
     case ButtonRelease:
-      return (event.xbutton.state & Button1Mask) != 0 && event.xbutton.button != Button1;
+      return X11PointerState{(event.xbutton.state & Button1Mask) != 0 && event.xbutton.button != Button1,
+                             TPoint{event.xbutton.x_root, event.xbutton.y_root}};
     case MotionNotify:
-      return (event.xmotion.state & Button1Mask) != 0;
+      return X11PointerState{(event.xmotion.state & Button1Mask) != 0,
+                             TPoint{event.xmotion.x_root, event.xmotion.y_root}};
     case EnterNotify:
-      return (event.xcrossing.state & Button1Mask) != 0;
+      return X11PointerState{(event.xcrossing.state & Button1Mask) != 0,
+                             TPoint{event.xcrossing.x_root, event.xcrossing.y_root}};
     default:
       return std::nullopt;
   }
 }
 
-// Sets the event's button state for the time of a dispatch.
-class ScopedButtonState {
+// Sets the event's pointer state for the time of a dispatch.
+class ScopedPointerState {
  public:
-  ScopedButtonState(std::optional<bool>& slot, std::optional<bool> value) : slot_(slot), saved_(slot) {
+  ScopedPointerState(std::optional<X11PointerState>& slot, std::optional<X11PointerState> value)
+      : slot_(slot), saved_(slot) {
     slot_ = value;
   }
-  ~ScopedButtonState() { slot_ = saved_; }
-  ScopedButtonState(const ScopedButtonState&) = delete;
-  ScopedButtonState& operator=(const ScopedButtonState&) = delete;
+  ~ScopedPointerState() { slot_ = saved_; }
+  ScopedPointerState(const ScopedPointerState&) = delete;
+  ScopedPointerState& operator=(const ScopedPointerState&) = delete;
 
  private:
-  std::optional<bool>& slot_;
-  std::optional<bool> saved_;
+  std::optional<X11PointerState>& slot_;
+  std::optional<X11PointerState> saved_;
 };
 }  // namespace
 
@@ -76,7 +82,7 @@ void X11WindowSystem::Dispatch(XEvent& event) {
   const Window window = event.xany.window;
   if (!Find(window) || !sink_) return;
   const WindowHandle handle = static_cast<WindowHandle>(window);
-  ScopedButtonState button_state(event_button1_, Button1After(event));
+  ScopedPointerState pointer_state(event_pointer_, PointerStateAfter(event));
   switch (event.type) {
     case ButtonPress:
     case ButtonRelease: {

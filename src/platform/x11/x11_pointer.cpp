@@ -22,6 +22,10 @@ bool InRects(const std::vector<TRect>& rects, int x, int y) {
 }  // namespace
 
 bool X11WindowSystem::CursorPos(TPoint& screen) {
+  if (event_pointer_) {
+    screen = event_pointer_->Root;
+    return true;
+  }
   Window root = None, child = None;
   int root_x = 0, root_y = 0, x = 0, y = 0;
   unsigned mask = 0;
@@ -31,7 +35,7 @@ bool X11WindowSystem::CursorPos(TPoint& screen) {
 }
 
 bool X11WindowSystem::PrimaryButtonDown() {
-  if (event_button1_) return *event_button1_;
+  if (event_pointer_) return event_pointer_->PrimaryDown;
   Window root = None, child = None;
   int root_x = 0, root_y = 0, x = 0, y = 0;
   unsigned mask = 0;
