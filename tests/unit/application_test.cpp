@@ -95,6 +95,24 @@ TEST(Application, PressedControlKeepsThePointerUntilRelease) {
                                             "right 20,10"}));
 }
 
+TEST(Application, WindowsStackLikeOnScreenAndShowingGrantsNoFocus) {
+  test::HeadlessApp h;
+  TForm lower(&h.app), upper(&h.app);
+  lower.SetBounds(100, 100, 100, 100);
+  upper.SetBounds(150, 100, 100, 100);
+  upper.Show();
+  lower.Show();  // mapped raised: now on top
+  EXPECT_EQ(h.ws.ForegroundWindow(), 0u);
+  EXPECT_EQ(h.ws.WindowFromPoint(TPoint{175, 150}), lower.Handle());
+  h.ws.Raise(upper.Handle());
+  EXPECT_EQ(h.ws.WindowFromPoint(TPoint{175, 150}), upper.Handle());
+  // Through a cut-away part of the upper window the lower one shows.
+  const std::vector<TRect> left_half{TRect{0, 0, 20, 100}};
+  ASSERT_TRUE(SetWindowRgn(upper.Handle(), &left_half));
+  EXPECT_EQ(h.ws.WindowFromPoint(TPoint{180, 150}), lower.Handle());
+  EXPECT_EQ(h.ws.WindowFromPoint(TPoint{220, 150}), HeadlessWindowSystem::ForeignWindow);
+}
+
 TEST(Application, KeysReachTheFormWithKeyPreviewAndCloseEndsTheLoop) {
   test::HeadlessApp h;
   TForm* form = nullptr;
@@ -102,6 +120,7 @@ TEST(Application, KeysReachTheFormWithKeyPreviewAndCloseEndsTheLoop) {
   std::string keys;
   form->OnKeyPress = [&](TObject*, char& k) { keys += k; };
   form->Show();
+  h.ws.SetForeground(form->Handle());
   h.ws.PressKey('a');
   EXPECT_EQ(keys, "");
   form->KeyPreview = true;

@@ -40,6 +40,7 @@ class PointerTracking : public ::testing::Test {
     skin_ = std::make_unique<TSkin>(dir_.Path() + "/", "s.ini", 0, 0, form_.get(), &image_, handler);
     skin_->DrawAllButtons();
     form_->Show();
+    h_.ws.SetForeground(form_->Handle());  // as a window manager grants a new window
     window_ = h_.ws.Find(form_->Handle());
   }
   void TearDown() override {
@@ -140,6 +141,31 @@ TEST_F(PointerTracking, PressOnEmptySpaceDragsTheWindow) {
   skin_->HandlePointer(20, 20, false);
   EXPECT_TRUE(B("A")->Hover);
   EXPECT_TRUE(g_clicks.empty());
+}
+
+TEST_F(PointerTracking, AQuickDragKeepsItsGripWhenMovesAreReportedLate) {
+  Build("a=A,10,10,30,30\n");
+  h_.ws.WaitEvents(0);  // the window manager reports where it placed the window
+  const int left = form_->Left, top = form_->Top;
+  MoveTo(150, 80);
+  h_.ws.PressButton();
+  const TPoint start = h_.ws.Pointer();
+  for (int i = 1; i <= 12; ++i) {
+    h_.ws.MovePointer(start.X + 25 * i, start.Y + 10 * i);
+    // The window manager falls behind: it reports older positions now and then.
+    if (i % 3 == 0) h_.ws.DeliverMoveReport();
+  }
+  EXPECT_EQ(form_->Left, left + 300);
+  EXPECT_EQ(form_->Top, top + 120);
+  h_.ws.ReleaseButton();
+  h_.ws.WaitEvents(0);
+  EXPECT_EQ(window_->Bounds, (TRect{left + 300, top + 120, left + 500, top + 220}));
+  EXPECT_EQ(form_->Left, left + 300);
+  // A move nobody asked for (the user through the window manager) is taken.
+  h_.ws.MoveFromOutside(form_->Handle(), 40, 50);
+  h_.ws.WaitEvents(0);
+  EXPECT_EQ(form_->Left, 40);
+  EXPECT_EQ(form_->Top, 50);
 }
 
 TEST_F(PointerTracking, NothingHappensWhileAnotherWindowHasTheFocus) {

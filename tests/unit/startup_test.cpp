@@ -146,30 +146,56 @@ TEST_F(Startup, GoodSkinIsReadyToShowSizedShapedAndComposed) {
   EXPECT_EQ(window->Frame.Pixel(5, 82), 0u);
 }
 
-TEST_F(Startup, EscapeClosesWithZeroAndExitClickGivesSeven) {
+TEST_F(Startup, OnlyEscapeClosesTheWindow) {
   Start({"skin.ini", "1"});
   FormInstall->Show();
+  h_.ws.SetForeground(FormInstall->Handle());
   h_.ws.PressKey('a');
   EXPECT_FALSE(h_.app.Terminated());
   h_.ws.PressKey(27);
   EXPECT_TRUE(h_.app.Terminated());
   EXPECT_EQ(FormInstall->ModalResult, mrYes);
-  h_.app.DestroyForms();
+}
 
-  test::HeadlessApp h;
-  TFormInstall* form = nullptr;
+// How a session ends once the window is shown, and the exit code that
+// tells the caller.
+struct TEnding {
+  const char* Name;
+  void (*Act)(HeadlessWindowSystem& ws, TForm& form);
+  int ExitCode;
+};
+void PrintTo(const TEnding& e, std::ostream* os) { *os << e.Name; }
+
+void ClickAt(HeadlessWindowSystem& ws, const TForm& form, int x, int y) {
+  ws.MovePointer(form.Left + x, form.Top + y);
+  ws.PressButton();
+  ws.ReleaseButton();
+}
+
+class Session : public Startup, public testing::WithParamInterface<TEnding> {};
+
+// The whole program, start-up to exit code, without a display: the loop
+// runs until the scheduled input ends it.
+TEST_P(Session, EndsWithItsExitCode) {
   SetCommandLine({"portico", "skin.ini", "1"});
-  h.app.CreateForm(form);
-  FormInstall = form;
-  form->Show();
-  h.ws.MovePointer(form->Left + 70, form->Top + 15);
-  h.ws.PressButton();
-  h.ws.ReleaseButton();
-  EXPECT_TRUE(h.app.Terminated());
-  EXPECT_EQ(form->ModalResult, mrNo);
-  h.app.DestroyForms();
+  h_.ws.SetFocusOnShow(true);
+  h_.ws.Schedule(h_.ws.NowMs() + 500, [this] { GetParam().Act(h_.ws, *FormInstall); });
+  EXPECT_EQ(RunPortico(h_.app), GetParam().ExitCode);
+  EXPECT_TRUE(h_.ws.Messages().empty());
   EXPECT_EQ(Skin, nullptr);  // the form's destruction deleted the skin
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Endings, Session,
+    testing::Values(
+        TEnding{"ExitClicked", [](HeadlessWindowSystem& ws, TForm& f) { ClickAt(ws, f, 80, 20); }, 1},
+        TEnding{"InstallClicked", [](HeadlessWindowSystem& ws, TForm& f) { ClickAt(ws, f, 30, 20); }, 0},
+        TEnding{"Escape", [](HeadlessWindowSystem& ws, TForm&) { ws.PressKey(27); }, 0},
+        TEnding{"ClosedByTheWindowManager",
+                [](HeadlessWindowSystem& ws, TForm& f) { ws.RequestClose(f.Handle()); }, 0},
+        TEnding{"WindowDestroyedByAnotherProgram",
+                [](HeadlessWindowSystem& ws, TForm& f) { ws.DestroyFromOutside(f.Handle()); }, 0}),
+    [](const testing::TestParamInfo<TEnding>& info) { return std::string(info.param.Name); });
 
 TEST_F(Startup, CorruptImageShowsTheMessageAndExitsWithZero) {
   dir_.Write("bad.ini", "[SCREEN]\nNormal=broken.bmp\n[BUTTONPOS]\na=Install,1,1,5,5\nb=Exit,1,1,5,5\n");

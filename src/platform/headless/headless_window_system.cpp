@@ -1,5 +1,9 @@
 #include "platform/headless/headless_window_system.h"
 
+#include <algorithm>
+#include <climits>
+#include <stdexcept>
+
 namespace portico {
 
 HeadlessWindowSystem::HeadlessWindowSystem(int screen_width, int screen_height)
@@ -21,8 +25,16 @@ WindowHandle HeadlessWindowSystem::CreateTopLevel(const TopLevelSpec& spec, int 
 
 void HeadlessWindowSystem::DestroyWindow(WindowHandle window) {
   windows_.erase(window);
+  std::erase(stack_, window);
+  std::erase_if(move_reports_, [&](const MoveReport& r) { return r.Window == window; });
   if (foreground_ == window) foreground_ = 0;
   if (grab_ == window) grab_ = 0;
+}
+
+void HeadlessWindowSystem::Raise(WindowHandle window) {
+  if (!Find(window)) return;
+  std::erase(stack_, window);
+  stack_.push_back(window);
 }
 
 void HeadlessWindowSystem::ShowWindow(WindowHandle window, int x, int y, int w, int h) {
@@ -30,7 +42,10 @@ void HeadlessWindowSystem::ShowWindow(WindowHandle window, int x, int y, int w, 
     win->Visible = true;
     win->Bounds = TRect{x, y, x + w, y + h};
     win->Frame.SetSize(w, h);
-    foreground_ = window;  // a newly shown window gets the focus
+    // Mapped raised, like XMapRaised; the focus only when a window manager would grant it.
+    Raise(window);
+    if (focus_on_show_) foreground_ = window;
+    ReportMove(window, x, y);
   }
 }
 
@@ -38,7 +53,52 @@ void HeadlessWindowSystem::SetWindowBounds(WindowHandle window, int x, int y, in
   if (Window* win = Find(window)) {
     win->Bounds = TRect{x, y, x + w, y + h};
     if (win->Frame.Width() != w || win->Frame.Height() != h) win->Frame.SetSize(w, h);
+    ReportMove(window, x, y);
   }
+}
+
+void HeadlessWindowSystem::MoveFromOutside(WindowHandle window, int x, int y) {
+  if (Window* win = Find(window)) {
+    win->Bounds = TRect{x, y, x + win->Bounds.Width(), y + win->Bounds.Height()};
+    ReportMove(window, x, y);
+  }
+}
+
+void HeadlessWindowSystem::ReportMove(WindowHandle window, int x, int y) {
+  move_reports_.push_back(MoveReport{window, TPoint{x, y}});
+}
+
+bool HeadlessWindowSystem::DeliverMoveReport() {
+  if (move_reports_.empty()) return false;
+  const MoveReport report = move_reports_.front();
+  move_reports_.pop_front();
+  if (sink_ && Find(report.Window)) sink_->WindowMoved(report.Window, report.Position.X, report.Position.Y);
+  return true;
+}
+
+void HeadlessWindowSystem::Schedule(int64_t at_ms, std::function<void()> input) {
+  auto later = std::upper_bound(inputs_.begin(), inputs_.end(), at_ms,
+                                [](int64_t at, const Input& i) { return at < i.At; });
+  inputs_.insert(later, Input{at_ms, std::move(input)});
+}
+
+void HeadlessWindowSystem::WaitEvents(int64_t timeout_ms) {
+  if (!move_reports_.empty()) {
+    // What is queued arrives at once, as X delivers a queue.
+    for (size_t n = move_reports_.size(); n > 0 && DeliverMoveReport(); --n) {
+    }
+    return;
+  }
+  const int64_t deadline = timeout_ms < 0 ? INT64_MAX : now_ + timeout_ms;
+  if (!inputs_.empty() && inputs_.front().At <= deadline) {
+    Input input = std::move(inputs_.front());
+    inputs_.pop_front();
+    now_ = std::max(now_, input.At);
+    input.Run();
+    return;
+  }
+  if (timeout_ms < 0) throw std::logic_error("headless window system: waiting for ever with nothing to come");
+  now_ = deadline;
 }
 
 void HeadlessWindowSystem::Present(WindowHandle window, const TBitmap& frame,
@@ -76,19 +136,21 @@ bool HeadlessWindowSystem::OnVisibleArea(const Window& w, TPoint p) const {
   return false;
 }
 
+WindowHandle HeadlessWindowSystem::OursAt(TPoint p) const {
+  if (cover_ && cover_->Contains(p)) return 0;
+  // Topmost first; through a cut-away part the one below shows.
+  for (auto it = stack_.rbegin(); it != stack_.rend(); ++it)
+    if (OnVisibleArea(windows_.at(*it), p)) return *it;
+  return 0;
+}
+
 WindowHandle HeadlessWindowSystem::WindowFromPoint(TPoint p) {
-  if (cover_ && cover_->Contains(p)) return ForeignWindow;
-  for (auto& [h, w] : windows_)
-    if (OnVisibleArea(w, p)) return h;
-  return ForeignWindow;
+  const WindowHandle ours = OursAt(p);
+  return ours ? ours : ForeignWindow;
 }
 
 WindowHandle HeadlessWindowSystem::TargetWindow() const {
-  if (grab_) return grab_;
-  if (cover_ && cover_->Contains(pointer_)) return 0;
-  for (auto& [h, w] : windows_)
-    if (OnVisibleArea(w, pointer_)) return h;
-  return 0;
+  return grab_ ? grab_ : OursAt(pointer_);
 }
 
 void HeadlessWindowSystem::SendPointer(PointerAction action, int button) {

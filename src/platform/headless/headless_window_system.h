@@ -1,6 +1,11 @@
-// An in-memory window system for tests: windows, a pointer with buttons, a
-// foreground window and a clock, all driven by the test.
+// An in-memory window system for tests: windows in stacking order, a pointer
+// with buttons, a foreground window and a clock, all driven by the test. It
+// behaves like the X11 one where the application can tell: moves are
+// reported back late, showing grants no focus by itself, and waiting for
+// events lets the clock run to the next timer or scheduled input.
 #pragma once
+#include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -36,11 +41,27 @@ class HeadlessWindowSystem : public WindowSystem {
   // Another program destroys the window (it vanishes, then the owner hears).
   void DestroyFromOutside(WindowHandle window);
   void SetForeground(WindowHandle window) { foreground_ = window; }
+  // Whether showing a window also makes it the foreground window (a window
+  // manager that grants the focus it is asked for). Off by default.
+  void SetFocusOnShow(bool on) { focus_on_show_ = on; }
+  // The window manager (or the user through it) moves the window.
+  void MoveFromOutside(WindowHandle window, int x, int y);
+  // Brings one of our windows to the top of the stacking order.
+  void Raise(WindowHandle window);
   // Another top-level window covering this screen rectangle (above ours).
   void SetCoveringWindow(std::optional<TRect> r) { cover_ = r; }
   void SetCursorReadable(bool ok) { cursor_ok_ = ok; }
   // Advances the clock; the caller then lets the application fire timers.
   void Advance(int64_t ms) { now_ += ms; }
+  // Runs `input` (pointer, keys, anything the test does) from WaitEvents
+  // once the clock reaches at_ms; the clock jumps there when nothing comes
+  // first. Inputs at the same time run in the order they were scheduled.
+  void Schedule(int64_t at_ms, std::function<void()> input);
+  // Every window move (show, SetWindowBounds) is reported back through
+  // WindowMoved like X reports it: late. WaitEvents delivers every report
+  // queued; this delivers the oldest one now. False when none is queued.
+  bool DeliverMoveReport();
+  size_t QueuedMoveReports() const { return move_reports_.size(); }
   // Answers of ShowMessage so far ("title: text").
   const std::vector<std::string>& Messages() const { return messages_; }
   Window* Find(WindowHandle window);
@@ -62,24 +83,43 @@ class HeadlessWindowSystem : public WindowSystem {
   WindowHandle WindowFromPoint(TPoint screen) override;
   bool PrimaryButtonDown() override { return (buttons_ & 1) != 0; }
   int64_t NowMs() override { return now_; }
-  void WaitEvents(int64_t) override {}
+  // Delivers the queued move reports, else runs the next scheduled input
+  // due within the timeout, else lets the timeout pass on the clock.
+  // Waiting without limit for nothing is a test that forgot to end its
+  // session: that raises std::logic_error instead of hanging.
+  void WaitEvents(int64_t timeout_ms) override;
   void ShowMessage(const std::string& title, const std::string& text) override;
 
  private:
+  struct MoveReport {
+    WindowHandle Window;
+    TPoint Position;
+  };
+  struct Input {
+    int64_t At;
+    std::function<void()> Run;
+  };
   void SendPointer(PointerAction action, int button);
+  // Our topmost visible window at a screen point, or 0.
+  WindowHandle OursAt(TPoint screen) const;
   WindowHandle TargetWindow() const;
   bool OnVisibleArea(const Window& w, TPoint screen) const;
+  void ReportMove(WindowHandle window, int x, int y);
 
   TPoint screen_;
   std::map<WindowHandle, Window> windows_;
+  std::vector<WindowHandle> stack_;  // shown windows, bottom first
   WindowHandle next_ = 1;
   WindowHandle foreground_ = 0;
   WindowHandle grab_ = 0;  // window that took the press
+  bool focus_on_show_ = false;
   TPoint pointer_{-1, -1};
   unsigned buttons_ = 0;
   bool cursor_ok_ = true;
   std::optional<TRect> cover_;
   int64_t now_ = 1000;
+  std::deque<MoveReport> move_reports_;
+  std::deque<Input> inputs_;  // by time
   std::vector<std::string> messages_;
 };
 
