@@ -122,6 +122,19 @@ TEST_F(PointerTracking, OverlappingControlsEarlierOneTakesTheCapture) {
   EXPECT_EQ(Shown(60, 60), Normal);
 }
 
+TEST_F(PointerTracking, TheControlGainedInOneStepIsDrawnAfterTheOneLeft) {
+  // B comes first in the list; the two share the square (30..50, 30..50).
+  Build("b=B,30,30,40,40\na=A,10,10,40,40\n");
+  MoveTo(15, 15);  // on A alone
+  ASSERT_TRUE(B("A")->Hover);
+  MoveTo(65, 65);  // on B alone, in one step
+  EXPECT_FALSE(B("A")->Hover);
+  EXPECT_TRUE(B("B")->Hover);
+  EXPECT_EQ(Shown(15, 15), Normal);
+  EXPECT_EQ(Shown(65, 65), Over);
+  EXPECT_EQ(Shown(40, 40), Over);  // the shared part shows the control under the pointer
+}
+
 TEST_F(PointerTracking, PressOnEmptySpaceDragsTheWindow) {
   Build("a=A,10,10,30,30\n");
   int left = form_->Left, top = form_->Top;
@@ -166,6 +179,23 @@ TEST_F(PointerTracking, AQuickDragKeepsItsGripWhenMovesAreReportedLate) {
   h_.ws.WaitEvents(0);
   EXPECT_EQ(form_->Left, 40);
   EXPECT_EQ(form_->Top, 50);
+}
+
+TEST_F(PointerTracking, LosingTheForegroundEndsADrag) {
+  Build("a=A,10,10,30,30\n");
+  const int left = form_->Left, top = form_->Top;
+  MoveTo(150, 80);
+  h_.ws.PressButton();
+  const TPoint start = h_.ws.Pointer();
+  h_.ws.MovePointer(start.X + 10, start.Y + 10);
+  ASSERT_EQ(form_->Left, left + 10);
+  h_.ws.SetForeground(HeadlessWindowSystem::ForeignWindow);
+  // The button is still down; the pointer goes on moving.
+  h_.ws.MovePointer(start.X + 50, start.Y + 40);
+  h_.ws.MovePointer(start.X + 80, start.Y + 60);
+  EXPECT_FALSE(skin_->Dragging);
+  EXPECT_EQ(form_->Left, left + 10);
+  EXPECT_EQ(form_->Top, top + 10);
 }
 
 TEST_F(PointerTracking, NothingHappensWhileAnotherWindowHasTheFocus) {
