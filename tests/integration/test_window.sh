@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The demo shows exactly one undecorated window of the image's size, centred
 # on the screen, kept off the taskbar, with class Portico and title
-# FormInstall; Escape closes it with exit code 0.
+# FormInstall; Escape closes it with exit code 0. When another program
+# destroys the window, portico ends at once with 0 and no X error noise,
+# also in the middle of a drag.
 source "$(dirname "$0")/lib.sh" "$@"
 
 skin=$(make_skin demo)
@@ -58,5 +60,41 @@ send_key "$win" Escape
 wait_exit "$PORTICO_PID" 5
 [[ "$EXIT_CODE" == 0 ]] && pass "Escape ends with 0" || fail "after Escape: exit code $EXIT_CODE, expected 0"
 [[ -z $(portico_windows) ]] || fail "a portico window is still visible after exit"
+
+# Destroyed by another program: while a control is lit (the polling timer
+# runs), and while a drag moves the window.
+read -r IX IY IW IH < <(control_rect "$skin/portico.ini" Install)
+for moment in "a lit control" "a drag"; do
+  start_skin_window "$skin" "1.0 test" || continue
+  sleep 0.3
+  window_geometry "$WIN"
+  mover=
+  if [[ $moment == "a lit control" ]]; then
+    pointer_at $((IX + IW / 2)) $((IY + IH / 2))
+    sleep 0.3
+  else
+    pointer_at 240 205
+    sleep 0.2
+    xdotool mousedown 1
+    moves=()
+    for ((i = 1; i <= 300; i++)); do moves+=(mousemove $((WIN_X + 240 + i)) $((WIN_Y + 205 + i))); done
+    xdotool "${moves[@]}" &
+    mover=$!
+    STARTED_PIDS+=("$mover")
+    sleep 0.05
+  fi
+  xdotool windowclose "$WIN" 2>/dev/null
+  wait_exit "$PORTICO_PID" 2
+  [[ -n "$mover" ]] && wait "$mover" 2>/dev/null
+  xdotool mouseup 1
+  [[ "$EXIT_CODE" == 0 ]] && pass "window destroyed during $moment: ends with 0" ||
+    fail "window destroyed during $moment: exit code $EXIT_CODE, expected 0 within 2 s"
+  if grep -qi 'X error' "$PORTICO_ERR"; then
+    fail "window destroyed during $moment: X errors on stderr: $(head -c 300 "$PORTICO_ERR")"
+  else
+    pass "window destroyed during $moment: no X errors on stderr"
+  fi
+done
+park_pointer
 
 finish

@@ -1,15 +1,22 @@
 #include "platform/x11/x11_error_trap.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace portico {
 
 namespace {
 // The innermost active trap; Xlib's handler has no user data.
 X11ErrorTrap* g_active_trap = nullptr;
+// Every window this process made (a handful), destroyed ones included.
+std::vector<XID> g_own_windows;
 
 // Reports an untrapped protocol error and carries on.
 int LogError(Display* display, XErrorEvent* error) {
+  const bool gone = error->error_code == BadWindow || error->error_code == BadDrawable;
+  if (gone && std::find(g_own_windows.begin(), g_own_windows.end(), error->resourceid) != g_own_windows.end())
+    return 0;
   char text[256] = {};
   XGetErrorText(display, error->error_code, text, sizeof text);
   std::fprintf(stderr, "portico: X error: %s (request %d.%d, resource 0x%lx)\n", text,
@@ -41,5 +48,10 @@ int X11ErrorTrap::Record(Display*, XErrorEvent* error) {
 }
 
 int (*InstallX11ErrorLogger())(Display*, XErrorEvent*) { return XSetErrorHandler(&LogError); }
+
+void NoteOwnX11Window(XID window) {
+  if (std::find(g_own_windows.begin(), g_own_windows.end(), window) == g_own_windows.end())
+    g_own_windows.push_back(window);
+}
 
 }  // namespace portico

@@ -33,4 +33,9 @@ class X11ErrorTrap {
 // ending the process (Xlib's default); returns the previous one.
 int (*InstallX11ErrorLogger())(Display*, XErrorEvent*);
 
+// Notes a window of ours for the logger: another program may destroy it at
+// any moment, and requests already on their way then fail (BadWindow,
+// BadDrawable) before we hear of it. Those errors are expected, not reported.
+void NoteOwnX11Window(XID window);
+
 }  // namespace portico

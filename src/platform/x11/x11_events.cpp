@@ -141,6 +141,18 @@ bool X11WindowSystem::HandleWindowState(XEvent& event) {
     case MapNotify:
       if (TopLevel* w = Find(event.xmap.window)) w->Mapped = true;
       return true;
+    case DestroyNotify: {
+      // Another program destroyed our window (we forget ours before we
+      // destroy it): let go of what belonged to it and tell the owner.
+      const Window window = event.xdestroywindow.window;
+      auto it = windows_.find(window);
+      if (it == windows_.end() || event.xdestroywindow.event != window) return true;
+      it->second.Image.reset();
+      if (it->second.Gc) XFreeGC(display_, it->second.Gc);
+      windows_.erase(it);
+      if (sink_) sink_->WindowDestroyed(static_cast<WindowHandle>(window));
+      return true;
+    }
     case UnmapNotify:
       if (TopLevel* w = Find(event.xunmap.window)) w->Mapped = false;
       return true;

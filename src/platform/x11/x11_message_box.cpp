@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/x11/x11_backend.h"
+#include "platform/x11/x11_error_trap.h"
 #include "platform/x11/x11_message_text.h"
 
 namespace portico {
@@ -73,6 +74,7 @@ void X11WindowSystem::ShowMessage(const std::string& title, const std::string& t
   const Window box = XCreateWindow(display_, root_, x, y, static_cast<unsigned>(layout.Width),
                                    static_cast<unsigned>(layout.Height), 0, depth_, InputOutput, visual_,
                                    CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attrs);
+  NoteOwnX11Window(box);
   SetIdentity(box, title, "Portico", atoms_.NetWmWindowTypeDialog);
   SetSizeHints(box, x, y, layout.Width, layout.Height);
   // Kept above our shown window by the window manager.

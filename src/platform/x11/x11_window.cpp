@@ -47,6 +47,7 @@ WindowHandle X11WindowSystem::CreateTopLevel(const TopLevelSpec& spec, int width
                                 static_cast<unsigned>(height), 0, depth_, InputOutput, visual_,
                                 CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask, &attrs);
   if (!window) return 0;
+  NoteOwnX11Window(window);
 
   SetIdentity(window, spec.Title, spec.ClassName, atoms_.NetWmWindowTypeNormal);
   if (spec.Undecorated) {
