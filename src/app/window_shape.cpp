@@ -160,7 +160,10 @@ std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor 
   if (!FileExists(path)) return std::nullopt;
   try {
     const std::vector<uint8_t> bytes = ReadImageFileBytes(path);
-    return BuildMaskRegion(ReadBmpRaster(bytes, path), key_color);
+    const BmpRaster mask = ReadBmpRaster(bytes, path);
+    // A mask without pixels gives no outline, as one that cannot be read.
+    if (mask.Samples.empty()) return std::nullopt;
+    return BuildMaskRegion(mask, key_color);
   } catch (const EPlatformError&) {
     // A mask that cannot be read leaves the window rectangular, silently.
     return std::nullopt;

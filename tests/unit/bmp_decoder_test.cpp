@@ -453,8 +453,7 @@ TEST(BmpDecoder, RefusesBadHeadersWithReasons) {
       {{.Width = 16384, .Height = 16385}, "image too large"},
       // Within the limits but without the data: refused before allocating.
       {{.Width = 16384, .Height = -16384, .Pixels = {1, 2, 3}}, "truncated pixel data"},
-      {{.Width = 0}, "bad width 0"},
-      {{.Height = 0}, "bad height 0"},
+      {{.Width = -1}, "bad width -1"},
       {{.Height = INT32_MIN}, "bad height"},
       {{.BitsPerPixel = 7}, "bit count 7"},
       {{.Compression = 4, .Pixels = {0xFF, 0xD8}}, "compression 4"},

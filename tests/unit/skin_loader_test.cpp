@@ -121,6 +121,27 @@ TEST_F(SkinLoader, CorruptImageRaisesTheImageErrorAndReleasesTheSkin) {
   EXPECT_FALSE(image.OnMouseMove);  // the failed skin let go of the events
 }
 
+TEST_F(SkinLoader, ImagesWithoutPixelsAreAbsentSilently) {
+  auto write = [this](const std::string& name, const test::BmpSpec& spec) {
+    const std::vector<uint8_t> bytes = test::BuildBmp(spec);
+    dir_.Write(name, std::string(bytes.begin(), bytes.end()));
+  };
+  write("no_width.bmp", {.Width = 0, .Height = 80});
+  write("no_height.bmp", {.Width = 100, .Height = 0, .BitsPerPixel = 8, .Palette = {0}});
+  write("no_size_os2.bmp", {.Width = 0, .Height = 0, .HeaderSize = 12});
+  auto skin = Load(
+      "[SCREEN]\nNormal=normal.bmp\nOver=no_width.bmp\nDown=no_height.bmp\nDisable=no_size_os2.bmp\n"
+      "[BUTTONPOS]\na=A,1,1,5,5\n");
+  EXPECT_TRUE(skin->BitmapNormal);
+  EXPECT_FALSE(skin->BitmapOver);
+  EXPECT_FALSE(skin->BitmapDown);
+  EXPECT_FALSE(skin->BitmapDisable);
+  // Without pixels in the normal image there is no frame, as without the file.
+  auto bare = Load("[SCREEN]\nNormal=no_width.bmp\n[BUTTONPOS]\na=A,1,1,5,5\n");
+  EXPECT_FALSE(bare->BitmapFrame);
+  EXPECT_TRUE(bare->Buttons.empty());
+}
+
 TEST_F(SkinLoader, ImagesLoadByContentWhateverTheirNames) {
   // A bitmap named like a JPEG, an upper-case extension, no extension, a
   // folder, and names written on Windows.

@@ -152,11 +152,14 @@ void ConvertRows(std::span<const uint8_t> pixels, const BmpLayout& layout, TBitm
 }  // namespace
 
 BmpRaster ReadBmpRaster(std::span<const uint8_t> data, const std::string& name) {
-  return RasterOf(data, ReadBmpLayout(data, name), name);
+  const BmpLayout layout = ReadBmpLayout(data, name);
+  if (layout.Width == 0) return BmpRaster{};
+  return RasterOf(data, layout, name);
 }
 
 TBitmap DecodeBmp(std::span<const uint8_t> data, const std::string& name) {
   const BmpLayout layout = ReadBmpLayout(data, name);
+  if (layout.Width == 0) return TBitmap();
   std::span<const uint8_t> pixels = PixelData(data, layout, name);
   TBitmap bitmap(layout.Width, layout.Height);
   if (IsRle(layout)) {

@@ -25,10 +25,12 @@ struct BmpRaster {
 };
 
 // Reads the file's pixels at their own format. Throws EImageError (with
-// `name` in the message) for anything it cannot read.
+// `name` in the message) for anything it cannot read. A bitmap of width or
+// height 0 gives an empty raster.
 BmpRaster ReadBmpRaster(std::span<const uint8_t> data, const std::string& name);
 
-// Decodes a BMP file into 0x00RRGGBB pixels. Throws EImageError.
+// Decodes a BMP file into 0x00RRGGBB pixels; a bitmap of width or height 0
+// gives an empty one. Throws EImageError.
 TBitmap DecodeBmp(std::span<const uint8_t> data, const std::string& name);
 
 // Converts one raster sample to 0x00RRGGBB.

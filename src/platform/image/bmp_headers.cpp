@@ -84,8 +84,8 @@ void CheckCompression(const InfoFields& f, BmpHeaderKind kind, const ByteReader&
 
 // Checks the dimensions against the bitmap limits, before anything is allocated.
 void CheckSize(const InfoFields& f, const ByteReader& reader) {
-  if (f.Width <= 0) reader.Fail("bad width " + std::to_string(f.Width));
-  if (f.Height == 0 || f.Height == INT32_MIN) reader.Fail("bad height " + std::to_string(f.Height));
+  if (f.Width < 0) reader.Fail("bad width " + std::to_string(f.Width));
+  if (f.Height == INT32_MIN) reader.Fail("bad height " + std::to_string(f.Height));
   const int64_t height = f.Height < 0 ? -f.Height : f.Height;
   if (f.Width > TBitmap::MaxSide || height > TBitmap::MaxSide || f.Width * height > TBitmap::MaxPixels)
     reader.Fail("image too large: " + std::to_string(f.Width) + " x " + std::to_string(height));
@@ -146,6 +146,8 @@ BmpLayout ReadBmpLayout(std::span<const uint8_t> data, const std::string& name) 
   if (f.Planes != 1) file.Fail("bad plane count " + std::to_string(f.Planes));
   CheckCompression(f, out.Kind, file);
   CheckSize(f, file);
+  // A bitmap with no pixels is no image: nothing more to read or check.
+  if (f.Width == 0 || f.Height == 0) return out;
   out.Width = int32_t(f.Width);
   out.Height = int32_t(f.Height < 0 ? -f.Height : f.Height);
   out.TopDown = f.Height < 0;

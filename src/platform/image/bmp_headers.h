@@ -45,7 +45,8 @@ struct BmpLayout {
 };
 
 // Reads and checks the file and info headers, the bit fields and the
-// palette. Throws EImageError naming `name`.
+// palette. Throws EImageError naming `name`. A bitmap whose width or height
+// is 0 gives a layout of size 0 x 0 with nothing else read.
 BmpLayout ReadBmpLayout(std::span<const uint8_t> data, const std::string& name);
 
 }  // namespace portico
