@@ -112,16 +112,59 @@ TEST(JpegDecoder, AdobeCmykIsConvertedToRgb) {
   }
 }
 
-TEST(JpegDecoder, TruncatedScanDecodesWithGreyRest) {
-  TBytes data = ReadData("rgb420.jpg");
-  size_t start = ScanDataStart(data);
-  data.resize(start + (data.size() - start) / 3);
-  TBitmap decoded = DecodeJpeg(data, "cut.jpg");
-  TBitmap reference = ReadPnm("rgb420.ppm");
-  ASSERT_EQ(decoded.Width(), 48);
-  ASSERT_EQ(decoded.Height(), 40);
-  EXPECT_EQ(decoded.Pixel(0, 0), reference.Pixel(0, 0));
-  EXPECT_EQ(decoded.Pixel(47, 39), 0x808080u);
+// A file whose data is damaged is the image error with libjpeg's reason:
+// cut off in a scan (with or without its end marker), or garbled so that a
+// scan cannot be decoded, ends early or refines what never came.
+TEST(JpegDecoder, DamagedDataIsRefused) {
+  struct Case {
+    const char* What;
+    std::string File;
+    size_t CutAt;    // keeps 1/CutAt of what follows the first scan header (0: all)
+    bool EndMarker;  // FF D9 after the cut
+    size_t Offset;   // a byte after the first scan header set to 0 (0: none)
+    const char* Reason;
+  };
+  const Case cases[] = {
+      {"cut in the scan", "rgb420.jpg", 3, false, 0, "Premature end of JPEG file"},
+      {"cut in the scan, end marker kept", "rgb420.jpg", 3, true, 0, "premature end of data segment"},
+      {"cut in a later scan", "rgb444_progressive.jpg", 2, false, 0, "Premature end of JPEG file"},
+      {"undecodable scan data", "rgb420.jpg", 0, false, 267, "bad Huffman code"},
+      {"scan data that ends early", "rgb420.jpg", 0, false, 21, "extraneous bytes"},
+      {"refinement without its first pass", "rgb444_progressive.jpg", 0, false, 120,
+       "Inconsistent progression"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    TBytes data = ReadData(c.File);
+    const size_t start = ScanDataStart(data);
+    if (c.CutAt) data.resize(start + (data.size() - start) / c.CutAt);
+    if (c.EndMarker) data.insert(data.end(), {0xFF, 0xD9});
+    if (c.Offset) data[start + c.Offset] = 0;
+    try {
+      DecodeJpeg(data, "skin/damaged.jpg");
+      ADD_FAILURE() << "decoded";
+    } catch (const EImageError& e) {
+      EXPECT_EQ(e.File(), "skin/damaged.jpg");
+      EXPECT_NE(e.Reason().find(c.Reason), std::string::npos) << e.Reason();
+    }
+  }
+}
+
+// Oddities that leave the picture as coded stay silent: stray bytes among
+// the header segments, an application segment nobody knows.
+TEST(JpegDecoder, HarmlessOdditiesDecodeAsUsual) {
+  const TBytes original = ReadData("rgb420.jpg");
+  const TBitmap reference = ReadPnm("rgb420.ppm");
+  const size_t tables = FindMarker(original, 0xDB);
+  TBytes stray = original;
+  stray.insert(stray.begin() + std::ptrdiff_t(tables), {0x12, 0x34, 0x56});
+  TBytes unknown_segment = original;
+  unknown_segment.insert(unknown_segment.begin() + 2, {0xFF, 0xE9, 0x00, 0x06, 'P', 'o', 'r', 't'});
+  for (const TBytes& data : {stray, unknown_segment}) {
+    const TBitmap decoded = DecodeJpeg(data, "odd.jpg");
+    ASSERT_EQ(decoded.Width(), reference.Width());
+    EXPECT_EQ(CountDifferences(decoded, reference), 0);
+  }
 }
 
 TEST(JpegDecoder, FilesWithoutImageDataAreRefused) {

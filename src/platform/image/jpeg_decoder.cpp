@@ -13,8 +13,9 @@
 #include "platform/image_error.h"
 
 // jpeglib.h needs size_t and FILE declared before it is included.
-#include <jerror.h>
 #include <jpeglib.h>
+// After jpeglib.h: its configuration decides which messages jerror.h lists.
+#include <jerror.h>
 
 namespace portico {
 namespace {
@@ -31,7 +32,6 @@ struct TJpegErrors {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
-  bool input_ended;  // the data ran out and libjpeg padded it
 };
 
 // Everything one decode touches, all trivially destructible so that a
@@ -56,12 +56,37 @@ void OnError(j_common_ptr cinfo) {
 // libjpeg's message printer: silenced, the library never writes to stderr.
 void OnOutputMessage(j_common_ptr) {}
 
-// Counts warnings (they never fail a decode) and notes the padded end of
-// input; trace messages are dropped.
+// Whether the warning libjpeg just raised means the picture comes out
+// damaged: the data ran out, or part of it could not be decoded as coded
+// and libjpeg filled it in. Garbled scan data mostly decodes to garbage
+// that ends early, which libjpeg only notices as bytes left over before
+// the next marker; stray bytes among the header segments harm nothing.
+// The other warnings (an unknown JFIF revision or Adobe transform, odd
+// scan parameters of a sequential file) leave every pixel as coded.
+bool DamagesThePicture(j_common_ptr cinfo) {
+  switch (cinfo->err->msg_code) {
+    case JWRN_JPEG_EOF:           // the file ends early
+    case JWRN_HIT_MARKER:         // a scan's data ends early
+    case JWRN_HUFF_BAD_CODE:      // undecodable data
+#if JPEG_LIB_VERSION >= 70 || defined(C_ARITH_CODING_SUPPORTED) || defined(D_ARITH_CODING_SUPPORTED)
+    case JWRN_ARITH_BAD_CODE:
+#endif
+    case JWRN_MUST_RESYNC:        // a restart marker is missing: blocks are lost
+    case JWRN_BOGUS_PROGRESSION:  // a refinement scan without what it refines
+      return true;
+    case JWRN_EXTRANEOUS_DATA:
+      return cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > 0;
+    default:
+      return false;
+  }
+}
+
+// libjpeg's warning and trace hook: a warning that damages the picture
+// fails the decode like an error (a cut-off file would otherwise show grey
+// blocks); other warnings are counted; trace messages are dropped.
 void OnEmitMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
-  auto* errors = reinterpret_cast<TJpegErrors*>(cinfo->err);
-  if (cinfo->err->msg_code == JWRN_JPEG_EOF) errors->input_ended = true;
+  if (DamagesThePicture(cinfo)) OnError(cinfo);
   cinfo->err->num_warnings++;
 }
 
@@ -177,8 +202,7 @@ TBitmap DecodeJpeg(std::span<const uint8_t> data, const std::string& name) {
   TSessionCleanup cleanup{s};
 
   if (!RunGuarded(s, ReadHeaderStep)) throw EImageError(name, s.errors.message);
-  if (s.errors.input_ended || ScanBytesLeft(s.cinfo) == 0)
-    throw EImageError(name, "no image data");
+  if (ScanBytesLeft(s.cinfo) == 0) throw EImageError(name, "no image data");
 
   const int64_t width = s.cinfo.output_width, height = s.cinfo.output_height;
   if (width <= 0 || height <= 0 || width > TBitmap::MaxSide || height > TBitmap::MaxSide ||
