@@ -133,25 +133,29 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   }
 }
 
-// Decodes UTF-16LE bytes (BOM already removed) to UTF-8; unpaired
+// Decodes UTF-16 bytes (BOM already removed) to UTF-8; unpaired
 // surrogates become U+FFFD and an odd last byte is dropped.
-std::string Utf16LeToUtf8(std::string_view bytes) {
+std::string Utf16ToUtf8(std::string_view bytes, bool big_endian) {
   std::u16string units(bytes.size() / 2, u'\0');
+  const int high = big_endian ? 0 : 1;
   for (size_t i = 0; i < units.size(); ++i)
-    units[i] = char16_t(uint8_t(bytes[2 * i]) | uint8_t(bytes[2 * i + 1]) << 8);
+    units[i] = char16_t(uint8_t(bytes[2 * i + high]) << 8 | uint8_t(bytes[2 * i + 1 - high]));
   std::string out;
   out.reserve(bytes.size());
   for (char32_t cp : DecodeUtf16(units, units.size())) AppendUtf8(out, cp);
   return out;
 }
 
-// The file's bytes as the reader sees them: a UTF-16LE file (FF FE) is
-// decoded to UTF-8; everything else, a UTF-8 BOM included, is taken as
-// 8-bit text. A UTF-8 BOM therefore spoils the first line, and a UTF-16BE
-// file reads as nothing useful, as with the platform reader.
+// The file's bytes as the reader sees them: UTF-16 with its byte-order
+// mark (either order) is decoded to UTF-8, a UTF-8 byte-order mark is
+// dropped, and everything else is taken as 8-bit text. The platform's own
+// reader spoils the first line after a UTF-8 mark and reads nothing from
+// UTF-16BE; descriptions saved by Windows editors must read as written.
 std::string DecodeFileBytes(std::string bytes) {
-  if (bytes.size() >= 2 && uint8_t(bytes[0]) == 0xFF && uint8_t(bytes[1]) == 0xFE)
-    return Utf16LeToUtf8(std::string_view(bytes).substr(2));
+  const auto starts = [&bytes](std::string_view mark) { return bytes.compare(0, mark.size(), mark) == 0; };
+  if (starts("\xFF\xFE")) return Utf16ToUtf8(std::string_view(bytes).substr(2), false);
+  if (starts("\xFE\xFF")) return Utf16ToUtf8(std::string_view(bytes).substr(2), true);
+  if (starts("\xEF\xBB\xBF")) bytes.erase(0, 3);
   return bytes;
 }
 

@@ -10,6 +10,8 @@ namespace portico {
 // the platform's profile-file reader does: case-insensitive names, first
 // section of a name and first key win, one pair of surrounding quotes
 // stripped, values cut at 2047 characters and key lists at 16384 bytes.
+// The text is 8-bit or UTF-8, or UTF-16 in either byte order after its
+// byte-order mark; a UTF-8 byte-order mark is skipped.
 class TIniFile {
  public:
   // A file that does not exist or cannot be read reads as empty. The name

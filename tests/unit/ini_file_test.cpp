@@ -360,16 +360,37 @@ TEST(IniFile, HugeSectionKeepsListLimitAndFindsLastKey) {
   EXPECT_EQ(ini.ReadString("t", "other", "def"), "1");
 }
 
-TEST(IniFile, Utf16LittleEndianIsDecodedToUtf8) {
+TEST(IniFile, Utf16IsDecodedToUtf8InEitherByteOrder) {
   // "[s]\nk=\u00e9\U0001F600\xD800x" with an unpaired high surrogate.
-  std::string bytes = "\xFF\xFE";
-  for (unsigned u : {0x5Bu, 0x73u, 0x5Du, 0x0Au, 0x6Bu, 0x3Du, 0xE9u, 0xD83Du, 0xDE00u, 0xD800u, 0x78u}) {
-    bytes += char(u & 0xFF);
-    bytes += char(u >> 8);
+  for (const bool big_endian : {false, true}) {
+    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    for (unsigned u : {0x5Bu, 0x73u, 0x5Du, 0x0Au, 0x6Bu, 0x3Du, 0xE9u, 0xD83Du, 0xDE00u, 0xD800u, 0x78u}) {
+      bytes += char(big_endian ? u >> 8 : u & 0xFF);
+      bytes += char(big_endian ? u & 0xFF : u >> 8);
+    }
+    bytes += 'z';  // an odd byte at the end is dropped
+    TIniFile ini = TIniFile::FromText(bytes);
+    EXPECT_EQ(ini.ReadString("s", "k", "def"), "\xC3\xA9\xF0\x9F\x98\x80\xEF\xBF\xBDx") << big_endian;
   }
-  bytes += 'z';  // an odd byte at the end is dropped
-  TIniFile ini = TIniFile::FromText(bytes);
-  EXPECT_EQ(ini.ReadString("s", "k", "def"), "\xC3\xA9\xF0\x9F\x98\x80\xEF\xBF\xBDx");
+}
+
+// Windows editors save descriptions with a byte-order mark: every encoding
+// of one description reads exactly like the plain text, first line included.
+TEST(IniFile, ByteOrderMarksOnlyTellTheEncoding) {
+  const std::string text =
+      "[SCREEN]\r\nNormal=n\xC3\xA9.bmp\r\n[BUTTONPOS]\r\nb1=Install,1,2,3,4\r\nb2=Exit,5,6,7,8\r\n";
+  const TIniFile plain = TIniFile::FromText(text);
+  const std::vector<std::string> keys = plain.ReadSectionKeys("BUTTONPOS", TIniFile::SectionBufferSize);
+  ASSERT_EQ(keys, (std::vector<std::string>{"b1", "b2"}));
+  TTempDir dir;
+  for (const std::string& bytes : {"\xEF\xBB\xBF" + text, "\xFF\xFE" + EncodeUtf16(text, false),
+                                   "\xFE\xFF" + EncodeUtf16(text, true)}) {
+    SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 3)));
+    const TIniFile ini(dir.Write("skin.ini", bytes));
+    EXPECT_EQ(ini.ReadString("SCREEN", "Normal", "def"), "n\xC3\xA9.bmp");
+    EXPECT_EQ(ini.ReadSectionKeys("BUTTONPOS", TIniFile::SectionBufferSize), keys);
+    EXPECT_EQ(ini.ReadString("buttonpos", "B2", "def"), "Exit,5,6,7,8");
+  }
 }
 
 TEST(IniFile, CutsDoNotSplitUtf8Characters) {
