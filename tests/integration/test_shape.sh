@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The mask shapes the window: the desktop shows through every pixel the mask
 # cuts away and the skin covers every other one; a press on a cut-away pixel
-# does not reach portico (it does not start a drag).
+# does not reach portico (it does not start a drag); a lit control left
+# for a cut-away pixel inside the window's rectangle returns to normal
+# within the polling interval.
+# shellcheck disable=SC2046  # cursor_exclude prints two words on purpose
 source "$(dirname "$0")/lib.sh" "$@"
 
 GREEN=00ff00
@@ -23,6 +26,23 @@ read -r cut_green cut_all kept_green kept_all < <($PIXELS shape "$WORK/shot.ppm"
   fail "$kept_green of $kept_all kept pixels show the desktop"
 expect_region "kept pixels show the normal image" "$WORK/shot.ppm" "$skin/normal.bmp" \
   0 0 "$WIN_W" "$WIN_H" --mask "$skin/mask.bmp" --exclude "$VX,$VY,$VW,$VH"
+
+# From the middle of Exit straight into the notch below it: no event follows
+# the pointer there, only the polling timer (100 ms) can notice.
+read -r EX EY EW EH < <(control_rect "$skin/portico.ini" Exit)
+notch_x=$((WIN_W / 2)) notch_y=$((WIN_H - 8))
+[[ $($PIXELS pixel "$skin/mask.bmp" $notch_x $notch_y) == ffffff ]] ||
+  fail "the demo mask does not cut away $notch_x,$notch_y"
+pointer_at $((EX + EW / 2)) $((EY + EH / 2))
+sleep 0.3
+screenshot "$WORK/lit.ppm"
+expect_region "Exit lights up under the pointer" "$WORK/lit.ppm" "$skin/over.bmp" $EX $EY $EW $EH \
+  $(cursor_exclude $((EX + EW / 2)) $((EY + EH / 2)))
+pointer_at $notch_x $notch_y
+sleep 0.25
+screenshot "$WORK/notch.ppm"
+expect_region "Exit is normal again with the pointer in the cut-away notch" "$WORK/notch.ppm" \
+  "$skin/normal.bmp" $EX $EY $EW $EH
 
 # Presses on cut-away pixels (a corner and the notch) and drags: the window
 # must stay where it is.

@@ -194,6 +194,15 @@ TEST(DrawText, EllipsisFitsTheBox) {
   EXPECT_EQ(runs, 3);
 }
 
+TEST(DrawText, ACaptionThatFitsExactlyIsDrawnWhole) {
+  const std::u16string text = u"Install now";
+  const int32_t width = TextExtentW(TFont{"", 10, 0, 0}, text, 0).X;
+  ASSERT_GT(width, 10);
+  EXPECT_EQ(PixelsOf(Drawn(text, tfEndEllipsis, width)), PixelsOf(Drawn(text, 0, width)));
+  // One pixel less and the end gives way to the dots.
+  EXPECT_NE(PixelsOf(Drawn(text, tfEndEllipsis, width - 1)), PixelsOf(Drawn(text, 0, width - 1)));
+}
+
 TEST(DrawText, EllipsisInTinyBoxes) {
   // GDI lets the dots overflow a box narrower than they are.
 #ifndef _WIN32

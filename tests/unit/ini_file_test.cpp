@@ -393,6 +393,20 @@ TEST(IniFile, ByteOrderMarksOnlyTellTheEncoding) {
   }
 }
 
+TEST(IniFile, NamesMatchWithoutRegardToCaseForEveryLetter) {
+  // Sections in lower case and keys in upper case, asked for the other way.
+  auto lower = [](char c) { return char(c - 'A' + 'a'); };
+  std::string text;
+  for (char c = 'A'; c <= 'Z'; ++c) text += std::string("[s") + lower(c) + "]\nK" + c + "=" + c + "\n";
+  const TIniFile ini = TIniFile::FromText(text);
+  for (char c = 'A'; c <= 'Z'; ++c) {
+    const std::string section = std::string("S") + c;
+    EXPECT_EQ(ini.ReadString(section, std::string("k") + lower(c), "def"), std::string(1, c)) << c;
+    const std::vector<std::string> keys{std::string("K") + c};
+    EXPECT_EQ(ini.ReadSectionKeys(section, TIniFile::SectionBufferSize), keys) << c;
+  }
+}
+
 TEST(IniFile, CutsDoNotSplitUtf8Characters) {
   TIniFile ini = TIniFile::FromText("[s]\nk=ab\xC3\xA9z\n\xC3\xA9t\xC3\xA9=1\n");
   EXPECT_EQ(ini.ReadString("s", "k", "def", 4), "ab");   // room for 3 bytes
