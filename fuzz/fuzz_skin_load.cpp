@@ -37,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       .write(text + image_start, std::streamsize(size - image_start));
 
   HeadlessWindowSystem ws(800, 600);
+  ws.SetFocusOnShow(true);  // so that the pointer steps below light controls
   TApplication app(ws);
   app.Initialize();
   TForm form(&app);
