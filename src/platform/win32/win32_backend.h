@@ -75,6 +75,8 @@ class Win32WindowSystem final : public WindowSystem {
   // While a pointer message is being dispatched: the primary button as
   // that message left it.
   std::optional<bool> event_button_;
+  // ... and the pointer's screen position when that message was sent.
+  std::optional<TPoint> event_cursor_;
   // An exception from a handler, carried across the system's dispatch.
   std::exception_ptr pending_;
   LARGE_INTEGER clock_frequency_{};

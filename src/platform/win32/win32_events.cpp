@@ -13,17 +13,18 @@ namespace {
 // its timers.
 constexpr int MaxMessagesPerWait = 256;
 
-// Sets the message's button state for the time of a dispatch.
-class ScopedButtonState {
+// Sets a value for the time of a dispatch.
+template <class T>
+class ScopedValue {
  public:
-  ScopedButtonState(std::optional<bool>& slot, bool value) : slot_(slot), saved_(slot) { slot_ = value; }
-  ~ScopedButtonState() { slot_ = saved_; }
-  ScopedButtonState(const ScopedButtonState&) = delete;
-  ScopedButtonState& operator=(const ScopedButtonState&) = delete;
+  ScopedValue(std::optional<T>& slot, T value) : slot_(slot), saved_(slot) { slot_ = value; }
+  ~ScopedValue() { slot_ = saved_; }
+  ScopedValue(const ScopedValue&) = delete;
+  ScopedValue& operator=(const ScopedValue&) = delete;
 
  private:
-  std::optional<bool>& slot_;
-  std::optional<bool> saved_;
+  std::optional<T>& slot_;
+  std::optional<T> saved_;
 };
 
 // Client coordinates of a mouse message; negative outside the window
@@ -129,8 +130,13 @@ bool Win32WindowSystem::HandlePointer(HWND window, UINT msg, WPARAM wparam, LPAR
   if (action == PointerAction::Press && GetCapture() != window) SetCapture(window);
   if (action == PointerAction::Release && !held && GetCapture() == window) ReleaseCapture();
   if (!sink_) return true;
-  // The key-state flags tell the buttons as this message left them.
-  ScopedButtonState button_state(event_button_, (wparam & MK_LBUTTON) != 0);
+  // The key-state flags tell the buttons as this message left them, and
+  // GetMessagePos where the pointer was when it was sent: a drag measures
+  // its travel from there, not from where the pointer has got to since.
+  ScopedValue<bool> button_state(event_button_, (wparam & MK_LBUTTON) != 0);
+  const DWORD sent_at = GetMessagePos();
+  ScopedValue<TPoint> cursor_state(event_cursor_, TPoint{static_cast<short>(LOWORD(sent_at)),
+                                                         static_cast<short>(HIWORD(sent_at))});
   sink_->PointerEvent(reinterpret_cast<WindowHandle>(window), action, button, MessageX(lparam), MessageY(lparam));
   return true;
 }

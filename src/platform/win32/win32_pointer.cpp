@@ -4,6 +4,10 @@
 namespace portico {
 
 bool Win32WindowSystem::CursorPos(TPoint& screen) {
+  if (event_cursor_) {
+    screen = *event_cursor_;
+    return true;
+  }
   POINT p{};
   if (!GetCursorPos(&p)) return false;
   screen = TPoint{p.x, p.y};
