@@ -53,18 +53,19 @@ std::string_view Unquote(std::string_view v) {
   return v;
 }
 
-// What one line of the file is.
-struct TIniLine {
-  enum TKind { Other, Section, Key } Kind = Other;
-  std::string_view Name;   // section or key name, trimmed
-  std::string_view Value;  // key value, trimmed, quotes still on
-};
+// What one line of the file is (its number is counted by the caller).
+using TIniLine = TIniFile::TLineInfo;
 
 // Classifies one line: comment, section header, key or nothing.
 TIniLine ParseLine(std::string_view raw) {
   TIniLine line;
+  line.Text = raw;
   std::string_view s = Trim(raw);
-  if (s.empty() || s[0] == ';') return line;
+  if (s.empty()) return line;
+  if (s[0] == ';') {
+    line.Kind = TIniLine::Comment;
+    return line;
+  }
   if (s[0] == '[') {
     // The name runs to the first ']'; a header without one still counts,
     // and text after the ']' is ignored.
@@ -74,7 +75,10 @@ TIniLine ParseLine(std::string_view raw) {
     return line;
   }
   size_t eq = s.find('=');
-  if (eq == std::string_view::npos) return line;
+  if (eq == std::string_view::npos) {
+    line.Kind = TIniLine::Ignored;
+    return line;
+  }
   line.Kind = TIniLine::Key;
   line.Name = Trim(s.substr(0, eq));
   line.Value = Trim(s.substr(eq + 1));
@@ -151,11 +155,21 @@ std::string Utf16ToUtf8(std::string_view bytes, bool big_endian) {
 // dropped, and everything else is taken as 8-bit text. The platform's own
 // reader spoils the first line after a UTF-8 mark and reads nothing from
 // UTF-16BE; descriptions saved by Windows editors must read as written.
-std::string DecodeFileBytes(std::string bytes) {
+std::string DecodeFileBytes(std::string bytes, TIniFile::TEncoding& encoding) {
   const auto starts = [&bytes](std::string_view mark) { return bytes.compare(0, mark.size(), mark) == 0; };
-  if (starts("\xFF\xFE")) return Utf16ToUtf8(std::string_view(bytes).substr(2), false);
-  if (starts("\xFE\xFF")) return Utf16ToUtf8(std::string_view(bytes).substr(2), true);
-  if (starts("\xEF\xBB\xBF")) bytes.erase(0, 3);
+  encoding = TIniFile::TEncoding::EightBit;
+  if (starts("\xFF\xFE")) {
+    encoding = TIniFile::TEncoding::Utf16Le;
+    return Utf16ToUtf8(std::string_view(bytes).substr(2), false);
+  }
+  if (starts("\xFE\xFF")) {
+    encoding = TIniFile::TEncoding::Utf16Be;
+    return Utf16ToUtf8(std::string_view(bytes).substr(2), true);
+  }
+  if (starts("\xEF\xBB\xBF")) {
+    encoding = TIniFile::TEncoding::Utf8;
+    bytes.erase(0, 3);
+  }
   return bytes;
 }
 
@@ -170,11 +184,11 @@ std::string ReadFileBytes(const std::string& path) {
 }  // namespace
 
 TIniFile::TIniFile(const std::string& path)
-    : text_(DecodeFileBytes(ReadFileBytes(ResolvePath(path)))) {}
+    : text_(DecodeFileBytes(ReadFileBytes(ResolvePath(path)), encoding_)) {}
 
 TIniFile TIniFile::FromText(const std::string& text) {
   TIniFile ini;
-  ini.text_ = DecodeFileBytes(text);
+  ini.text_ = DecodeFileBytes(text, ini.encoding_);
   return ini;
 }
 
@@ -247,6 +261,49 @@ std::vector<std::string> TIniFile::ReadSectionKeys(const std::string& section, s
     return false;
   });
   return keys;
+}
+
+void TIniFile::VisitLines(const std::function<bool(const TLineInfo&)>& visit) const {
+  int number = 0;
+  ForEachLine(text_, 0, [&](TIniLine line, size_t) {
+    line.Number = ++number;
+    return visit(line);
+  });
+}
+
+int TIniFile::BodyLine(const std::string& section) const {
+  const size_t* body = SectionBody(section);
+  if (!body) return 0;
+  auto it = body_lines_.find(*body);
+  if (it == body_lines_.end()) {
+    int number = 1;
+    ForEachLine(text_, 0, [&](const TIniLine&, size_t end) {
+      ++number;
+      return end < *body;
+    });
+    it = body_lines_.emplace(*body, number).first;
+  }
+  return it->second;
+}
+
+int TIniFile::SectionLine(const std::string& section) const {
+  const int body = BodyLine(section);
+  return body > 0 ? body - 1 : 0;
+}
+
+int TIniFile::KeyLine(const std::string& section, const std::string& key) const {
+  // The walk of ReadString: the section's body up to the next header, and
+  // the first key of the name in it.
+  const size_t* body = SectionBody(section);
+  if (!body) return 0;
+  int number = BodyLine(section), found = 0;
+  ForEachLine(text_, *body, [&](const TIniLine& line, size_t) {
+    if (line.Kind == TIniLine::Section) return false;
+    if (line.Kind == TIniLine::Key && SameName(line.Name, key)) found = number;
+    ++number;
+    return found == 0;
+  });
+  return found;
 }
 
 }  // namespace portico
