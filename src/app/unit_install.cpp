@@ -14,7 +14,7 @@ TSkin* Skin = nullptr;
 TFormInstall* FormInstall = nullptr;
 
 TFormInstall::TFormInstall(TApplication* owner) : TForm(owner) {
-  Caption = "FormInstall";
+  Caption = FormInstallCaption;
   BorderStyle = TBorderStyle::bsNone;
   Position = TPosition::poScreenCenter;
   Left = 458;
@@ -72,7 +72,7 @@ bool TFormInstall::CreateSkin() {
     Application()->Terminate();
     return false;
   }
-  ApplyWindowShape(*Skin, 0xFFFFFF);
+  ApplyWindowShape(*Skin, MaskKeyColor);
   SetVersionCaption(Skin);
   Skin->DrawAllButtons();
   Application()->ShowMainForm = true;

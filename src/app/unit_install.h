@@ -11,6 +11,10 @@ namespace portico {
 
 constexpr int mrYes = 6;
 constexpr int mrNo = 7;
+// The mask colour that is cut away from the window: white.
+constexpr TColor MaskKeyColor = 0xFFFFFF;
+// The main window's title, by which tools outside find it.
+inline constexpr const char* FormInstallCaption = "FormInstall";
 
 class TFormInstall : public TForm {
  public:

@@ -153,20 +153,27 @@ MaskRegion BuildMaskRegion(const BmpRaster& mask, TColor key_color) {
   return region;
 }
 
-std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor key_color) {
-  if (mask_path.empty()) return std::nullopt;
+std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor key_color,
+                                           std::string* why) {
+  auto none = [why](std::string reason) {
+    if (why) *why = std::move(reason);
+    return std::nullopt;
+  };
+  if (mask_path.empty()) return none("no file named");
   const std::string path = ResolvePath(mask_path);
   // Only regular files: a FIFO or device could block or never end.
-  if (!FileExists(path)) return std::nullopt;
+  if (!FileExists(path)) return none("no such file");
   try {
     const std::vector<uint8_t> bytes = ReadImageFileBytes(path);
     const BmpRaster mask = ReadBmpRaster(bytes, path);
     // A mask without pixels gives no outline, as one that cannot be read.
-    if (mask.Samples.empty()) return std::nullopt;
+    if (mask.Samples.empty()) return none("it has no pixels");
     return BuildMaskRegion(mask, key_color);
-  } catch (const EPlatformError&) {
+  } catch (const EImageError& e) {
     // A mask that cannot be read leaves the window rectangular, silently.
-    return std::nullopt;
+    return none(e.Reason());
+  } catch (const EPlatformError& e) {
+    return none(e.what());
   }
 }
 

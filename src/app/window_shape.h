@@ -27,8 +27,9 @@ struct MaskRegion {
 MaskRegion BuildMaskRegion(const BmpRaster& mask, TColor key_color);
 
 // Reads the mask file and builds its region; none when the file is
-// missing, unreadable or not a bitmap.
-std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor key_color);
+// missing, unreadable or not a bitmap, and then `why` (when given) says which.
+std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor key_color,
+                                           std::string* why = nullptr);
 
 // Gives the window the mask's outline (the plain rectangle when no region
 // was built). Returns the window system's answer.

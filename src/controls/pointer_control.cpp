@@ -17,6 +17,25 @@ int64_t IntegerSqrt(uint64_t s) {
 }
 }  // namespace
 
+TRegionShape ClassifyRegion(TPoint center, int32_t outer_radius, int32_t inner_radius,
+                            TPoint arc_start, TPoint arc_end) {
+  TRegionShape shape;
+  using R = TRegionRule;
+  if (center.X < 0) shape.Broken = R::CentreXNegative;
+  else if (center.Y < 0) shape.Broken = R::CentreYNegative;
+  else if (outer_radius <= 0) shape.Broken = R::OuterRadiusNotPositive;
+  else if (inner_radius <= 0) shape.Broken = R::InnerRadiusNotPositive;
+  else if (outer_radius <= inner_radius) shape.Broken = R::InnerRadiusNotBelowOuter;
+  if (shape.Broken != R::None) return shape;
+  shape.IsRing = true;
+  if (arc_start.X < 0) shape.Broken = R::ArcStartXNegative;
+  else if (arc_start.Y < 0) shape.Broken = R::ArcStartYNegative;
+  else if (arc_end.X < 0) shape.Broken = R::ArcEndXNegative;
+  else if (arc_end.Y < 0) shape.Broken = R::ArcEndYNegative;
+  shape.IsArc = shape.Broken == R::None;
+  return shape;
+}
+
 TPointerControl::TPointerControl(const TRect& bounds, TPoint center, int32_t outer_radius,
                                  int32_t inner_radius, TPoint arc_start, TPoint arc_end)
     : Bounds(bounds),
@@ -25,9 +44,9 @@ TPointerControl::TPointerControl(const TRect& bounds, TPoint center, int32_t out
       Center(center),
       ArcStart(arc_start),
       ArcEnd(arc_end) {
-  IsRing = center.X >= 0 && center.Y >= 0 && outer_radius > 0 && inner_radius > 0 &&
-           outer_radius > inner_radius;
-  if (IsRing) IsArc = arc_start.X >= 0 && arc_start.Y >= 0 && arc_end.X >= 0 && arc_end.Y >= 0;
+  const TRegionShape shape = ClassifyRegion(center, outer_radius, inner_radius, arc_start, arc_end);
+  IsRing = shape.IsRing;
+  IsArc = shape.IsArc;
   if (IsArc) SweepAngle = ArcAngle(Center, ArcStart, ArcEnd);
 }
 

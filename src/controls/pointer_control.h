@@ -7,6 +7,33 @@
 
 namespace portico {
 
+// The first rule that keeps a control's centre, radii and arc points from
+// making a ring (or from limiting the ring to an arc).
+enum class TRegionRule {
+  None,
+  CentreXNegative,
+  CentreYNegative,
+  OuterRadiusNotPositive,
+  InnerRadiusNotPositive,
+  InnerRadiusNotBelowOuter,
+  ArcStartXNegative,
+  ArcStartYNegative,
+  ArcEndXNegative,
+  ArcEndYNegative,
+};
+
+// What a control's ring fields make of its hit region: a ring needs a
+// centre at or right of and below the origin and outer > inner > 0; an arc
+// needs a ring and four arc coordinates >= 0. Broken names the rule that
+// stopped the first of them that is not made.
+struct TRegionShape {
+  bool IsRing = false;
+  bool IsArc = false;
+  TRegionRule Broken = TRegionRule::None;
+};
+TRegionShape ClassifyRegion(TPoint center, int32_t outer_radius, int32_t inner_radius,
+                            TPoint arc_start, TPoint arc_end);
+
 class TPointerControl {
  public:
   // Sets the region and derives IsRing, IsArc and SweepAngle from the

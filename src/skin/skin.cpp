@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/image_error.h"
 #include "platform/ini_file.h"
 #include "skin/control_line.h"
 #include "skin/load_image_file.h"
@@ -12,19 +13,21 @@ namespace portico {
 namespace {
 const char* const ArrowImageName = "scroll_arrow_down.bmp";
 
-// A control from one [BUTTONPOS] value, or null when the line is skipped.
-std::unique_ptr<TSkinButton> ButtonFromLine(const std::string& value) {
-  ControlLine line = ScanControlLine(value);
-  if (line.Matched < 5 || line.Name.empty()) return nullptr;
+// The control of one scanned [BUTTONPOS] line, or why the line is skipped.
+TLineSkip ButtonFromLine(const ControlLine& line, std::unique_ptr<TSkinButton>& button) {
+  if (line.Name.empty()) return TLineSkip::NoName;
+  if (line.Matched < 5) return TLineSkip::TooFewFields;
   const auto& f = line.Fields;
   int32_t x = f[0], y = f[1], width = f[2], height = f[3];
-  if (width < 1 || height < 1) return nullptr;
+  if (width < 1) return TLineSkip::WidthBelowOne;
+  if (height < 1) return TLineSkip::HeightBelowOne;
   // Right and bottom must stay 32-bit values: a line that would wrap is
   // skipped like any other malformed line.
   int64_t right = int64_t{x} + width, bottom = int64_t{y} + height;
-  if (right > INT32_MAX || bottom > INT32_MAX) return nullptr;
-  return std::make_unique<TSkinButton>(line.Name, x, y, int32_t(right), int32_t(bottom), f[4], f[5],
-                                       f[6], f[7], f[8], f[9], f[10], f[11]);
+  if (right > INT32_MAX || bottom > INT32_MAX) return TLineSkip::EdgeBeyond32Bits;
+  button = std::make_unique<TSkinButton>(line.Name, x, y, int32_t(right), int32_t(bottom), f[4], f[5],
+                                         f[6], f[7], f[8], f[9], f[10], f[11]);
+  return TLineSkip::None;
 }
 
 // The caption colour under a control's centre: the inverse of the normal
@@ -38,7 +41,7 @@ TColor InverseColourAt(const TBitmap& image, int64_t x, int64_t y) {
 
 TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int image_left,
              int image_top, TForm* host_form, TImage* host_image,
-             TSkinButtonClick on_button_click) {
+             TSkinButtonClick on_button_click, TSkinLoadObserver* observer) {
   TIniFile ini(skin_folder + file_name);
   TimerWindow = Application->AllocateHWnd([this](TMessage& m) { TimerWndProc(m); });
   TimerId = 0;
@@ -59,9 +62,19 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
 
   try {
     MaskFile = skin_folder + ini.ReadString("SCREEN", "Mask", "");
+    auto load_file = [&](const std::string& key, const std::string& path) {
+      try {
+        std::unique_ptr<TBitmap> bitmap = LoadImageFile(path);
+        if (observer) observer->ImageLoaded(key, path, bitmap.get());
+        return bitmap;
+      } catch (const EImageError& e) {
+        if (!observer || !observer->ContinueAfterImageError(key, path, e)) throw;
+        return std::unique_ptr<TBitmap>();
+      }
+    };
     auto load = [&](const char* key) {
       std::string value = ini.ReadString("SCREEN", key, "");
-      return LoadImageFile(value.empty() ? std::string() : skin_folder + value);
+      return load_file(key, value.empty() ? std::string() : skin_folder + value);
     };
     BitmapNormal = load("Normal");
     BitmapOver = load("Over");
@@ -70,18 +83,21 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
 
     if (BitmapNormal) {
       BitmapFrame = std::make_unique<TBitmap>();
-      BitmapArrow = LoadImageFile(skin_folder + ArrowImageName);
+      BitmapArrow = load_file("", skin_folder + ArrowImageName);
       std::vector<std::string> keys;
       ini.ReadSection("BUTTONPOS", keys);
       for (const std::string& key : keys) {
         std::string value = ini.ReadString("BUTTONPOS", key, "");
-        if (value.empty()) continue;
-        std::unique_ptr<TSkinButton> button = ButtonFromLine(value);
-        if (!button) continue;
-        const TRect& b = button->Bounds;
-        button->TextColor = InverseColourAt(*BitmapNormal, int64_t{b.Left} + b.Width() / 2,
-                                            int64_t{b.Top} + b.Height() / 2);
-        Buttons.push_back(std::move(button));
+        const ControlLine line = ScanControlLine(value);
+        std::unique_ptr<TSkinButton> button;
+        const TLineSkip skip = value.empty() ? TLineSkip::EmptyValue : ButtonFromLine(line, button);
+        if (button) {
+          const TRect& b = button->Bounds;
+          button->TextColor = InverseColourAt(*BitmapNormal, int64_t{b.Left} + b.Width() / 2,
+                                              int64_t{b.Top} + b.Height() / 2);
+        }
+        if (observer) observer->ControlLineRead(key, value, line, skip, button.get());
+        if (button) Buttons.push_back(std::move(button));
       }
       BitmapFrame->Assign(*BitmapNormal);
       BitmapFrame->Canvas.Font.Size = 8;

@@ -10,6 +10,7 @@
 #include "platform/bitmap.h"
 #include "platform/controls.h"
 #include "skin/skin_button.h"
+#include "skin/skin_load_observer.h"
 
 namespace portico {
 
@@ -24,9 +25,10 @@ class TSkin : public TTrackingState {
   // Reads the description file (skin folder + file name), loads the images
   // and builds the controls. A missing or empty description gives a skin
   // without images and controls; an image that cannot be decoded raises
-  // EImageError.
+  // EImageError. An observer hears what was decided along the way.
   TSkin(const std::string& skin_folder, const std::string& file_name, int image_left,
-        int image_top, TForm* host_form, TImage* host_image, TSkinButtonClick on_button_click);
+        int image_top, TForm* host_form, TImage* host_image, TSkinButtonClick on_button_click,
+        TSkinLoadObserver* observer = nullptr);
   ~TSkin();
   TSkin(const TSkin&) = delete;
   TSkin& operator=(const TSkin&) = delete;
