@@ -1,5 +1,6 @@
 #include "app/unit_install.h"
 
+#include "app/quiet_exit.h"
 #include "app/window_shape.h"
 #include "platform/files.h"
 #include "platform/params.h"
@@ -54,6 +55,9 @@ bool TFormInstall::LoadLauncherSettings() {
     // A rooted name is refused before it is joined to the skin folder:
     // the system's own path rules could otherwise make ".\C:\x" into "C:\x".
     ok = !SkinFileName.empty() && !IsRootedName(SkinFileName) && FileExists(SkinFolder + SkinFileName);
+    if (!ok) SayWhyNotShown(DescriptionNotFound(SkinFolder, ParamStr(1)));
+  } else {
+    SayWhyNotShown(WrongArgumentCount(ParamCount()));
   }
   if (!ok) {
     Application()->Terminate();
@@ -69,6 +73,7 @@ bool TFormInstall::LoadLauncherSettings() {
 bool TFormInstall::CreateSkin() {
   Skin = new TSkin(SkinFolder, SkinFileName, 0, 0, this, &ImageMain, SkinButtonClick);
   if (!Skin->FindButton(InstallButtonName) || !Skin->FindButton(ExitButtonName)) {
+    SayWhyNotShown(RequiredControlsMissing(*Skin, SkinFileName));
     Application()->Terminate();
     return false;
   }

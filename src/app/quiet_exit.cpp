@@ -1,0 +1,48 @@
+#include "app/quiet_exit.h"
+
+#include <cstdio>
+
+#include "app/unit_install.h"
+#include "platform/files.h"
+
+namespace portico {
+
+namespace {
+// Where a skin's author can learn more.
+std::string CheckHint(const std::string& file_name) {
+  return "; run \"portico-skin check " + file_name + "\" for details";
+}
+
+}  // namespace
+
+std::string WrongArgumentCount(int count) {
+  return "expected two arguments, DESCRIPTION.ini VERSION, but got " + std::to_string(count);
+}
+
+std::string DescriptionNotFound(const std::string& skin_folder, const std::string& file_name) {
+  if (file_name.empty()) return "the description's name is empty";
+  if (IsRootedName(file_name))
+    return file_name + ": the description is looked up in the current folder; start portico in the " +
+           "skin's folder with the description's name relative to it";
+  const TFileBytes probe = ReadRegularFile(ResolvePath(skin_folder + file_name), 0, TOverLimit::Cut);
+  const std::string why = probe.Status == TReadStatus::NotRegular ? "is not a file"
+                                                                  : "no such file in the current folder";
+  return file_name + ": " + why + CheckHint(file_name);
+}
+
+std::string RequiredControlsMissing(const TSkin& skin, const std::string& file_name) {
+  const bool install = skin.FindButton(InstallButtonName), exit = skin.FindButton(ExitButtonName);
+  std::string what = !install && !exit ? std::string("no controls named \"") + InstallButtonName +
+                                             "\" and \"" + ExitButtonName + "\""
+                                       : std::string("no control named \"") +
+                                             (install ? ExitButtonName : InstallButtonName) + "\"";
+  if (!skin.BitmapNormal) what += " (without a Normal image no control is made)";
+  return file_name + ": " + what + CheckHint(file_name);
+}
+
+void SayWhyNotShown(const std::string& reason) {
+  std::fprintf(stderr, "portico: %s\n", reason.c_str());
+  std::fflush(stderr);
+}
+
+}  // namespace portico
