@@ -1,0 +1,39 @@
+#include <cstdio>
+
+#include "platform/application.h"
+#include "platform/headless/headless_window_system.h"
+#include "skintool/commands.h"
+#include "skintool/skin_check.h"
+
+namespace portico {
+
+const char* const SkinToolUsage =
+    "usage: portico-skin check [--json] DESCRIPTION.ini\n";
+
+int RunCheckCommand(const std::vector<std::string>& args) {
+  bool json = false;
+  std::string path;
+  for (const std::string& a : args) {
+    if (a == "--json" && !json) {
+      json = true;
+    } else if (path.empty() && !a.empty() && a[0] != '-') {
+      path = a;
+    } else {
+      std::fputs(SkinToolUsage, stderr);
+      return 2;
+    }
+  }
+  if (path.empty()) {
+    std::fputs(SkinToolUsage, stderr);
+    return 2;
+  }
+  HeadlessWindowSystem ws;
+  TApplication app(ws);
+  app.Initialize();
+  const std::vector<TFinding> findings = CheckSkin(path);
+  const std::string text = json ? FormatFindingsJson(path, findings) : FormatFindingsText(path, findings);
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  return CheckExitStatus(findings);
+}
+
+}  // namespace portico

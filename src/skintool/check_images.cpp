@@ -1,0 +1,144 @@
+// The images: state images as the loader took them, the arrow image it
+// loads by fixed name, and the mask the window takes its outline from.
+#include <cstdint>
+
+#include "platform/files.h"
+#include "platform/image/bmp_decoder.h"
+#include "platform/image/image_file.h"
+#include "platform/image_error.h"
+#include "skintool/check_parts.h"
+#include "skintool/names.h"
+
+namespace portico {
+
+namespace {
+std::string Size(int32_t w, int32_t h) { return std::to_string(w) + " x " + std::to_string(h); }
+
+// Why a named file was not found, in the words of the launcher's rules.
+std::string NotFound(const std::string& what, const std::string& value, const std::string& path) {
+  std::string text = what + " " + Quoted(value) + " is not found (looked for " + ResolvePath(path) + ")";
+  if (!value.empty() && (value[0] == '/' || value[0] == '\\' || (value.size() > 1 && value[1] == ':')))
+    text += "; names are always taken relative to the skin folder";
+  return text;
+}
+
+// A 32-bit bitmap file whose alpha channel says something the launcher
+// ignores: how many of its pixels are not fully opaque. Zero for other
+// files, and for channels that are all 0 (unused) or all opaque.
+uint64_t PixelsWithIgnoredAlpha(const std::string& path) {
+  try {
+    const std::vector<uint8_t> bytes = ReadImageFileBytes(ResolvePath(path));
+    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return 0;
+    const BmpRaster raster = ReadBmpRaster(bytes, path);
+    if (raster.BitsPerPixel != 32) return 0;
+    const uint32_t alpha =
+        raster.AlphaMask ? raster.AlphaMask : ~(raster.RedMask | raster.GreenMask | raster.BlueMask);
+    if (alpha == 0) return 0;
+    uint64_t zero = 0, translucent = 0;
+    for (uint32_t s : raster.Samples) {
+      zero += (s & alpha) == 0;
+      translucent += (s & alpha) != alpha;
+    }
+    return zero == raster.Samples.size() ? 0 : translucent;
+  } catch (const EPlatformError&) {
+    return 0;  // the loader has said what is wrong with it
+  }
+}
+
+void CheckAlpha(const std::string& what, const std::string& path, int line, uint64_t pixels,
+                TFindingList& out) {
+  const uint64_t ignored = PixelsWithIgnoredAlpha(path);
+  if (ignored == 0 || pixels == 0) return;
+  out.Warn(line, "image-alpha",
+           what + " has an alpha channel that makes " + std::to_string(ignored * 100 / pixels) +
+               "% of its pixels transparent or translucent; the launcher ignores alpha and shows "
+               "their colour as stored");
+}
+
+// An image that is not the Normal image's size, and what that does.
+void CheckSize(const std::string& what, int line, int32_t w, int32_t h, const TBitmap* normal,
+               const char* if_smaller, const char* if_larger, TFindingList& out) {
+  if (!normal || (w == normal->Width() && h == normal->Height())) return;
+  const bool smaller = w < normal->Width() || h < normal->Height();
+  out.Warn(line, "image-size",
+           what + " is " + Size(w, h) + " but the Normal image is " + Size(normal->Width(), normal->Height()) +
+               "; " + (smaller ? if_smaller : if_larger));
+}
+
+// What a missing state image means for the window.
+const char* AbsentEffect(const std::string& key) {
+  if (key == "Normal") return "the launcher makes no frame and no controls without it";
+  if (key == "Over") return "controls keep their look under the pointer";
+  if (key == "Down") return "controls show no pressed look";
+  return nullptr;  // Disable is optional: disabled controls use Normal
+}
+
+void CheckStateImage(const TProbedImage& image, const TBitmap* normal, int screen_line, TFindingList& out) {
+  const std::string what = image.Key + " image";
+  if (image.Value.empty()) {
+    if (const char* effect = AbsentEffect(image.Key))
+      out.Warn(image.Line ? image.Line : screen_line, "image-absent", "no " + what + ": " + effect);
+    return;
+  }
+  if (image.Error) {
+    out.Error(image.Line, "image-undecodable",
+              what + " " + Quoted(image.Value) + " cannot be decoded: " + *image.Error +
+                  "; the launcher shows this in a message and stops");
+    return;
+  }
+  if (!image.Bitmap) {
+    const char* effect = AbsentEffect(image.Key);
+    const std::string then = effect ? std::string("; ") + effect : std::string();
+    if (!FileExists(image.Path))
+      out.Warn(image.Line, "image-missing", NotFound(what, image.Value, image.Path) + then);
+    else
+      out.Warn(image.Line, "image-empty",
+               what + " " + Quoted(image.Value) + " has no pixels, so the launcher goes without it" + then);
+    return;
+  }
+  CheckSize(what, image.Line, image.Bitmap->Width(), image.Bitmap->Height(), normal,
+            "controls reaching past its edge keep their old look there", "only its top-left part is used",
+            out);
+  CheckAlpha(what, image.Path, image.Line,
+             uint64_t(image.Bitmap->Width()) * uint64_t(image.Bitmap->Height()), out);
+}
+
+void CheckMask(const TCheckInput& in, const TBitmap* normal, TFindingList& out) {
+  const TIniFile& ini = in.Probe.Ini;
+  const int line = ini.KeyLine("SCREEN", "Mask");
+  const std::string value = ini.ReadString("SCREEN", "Mask", "");
+  if (value.empty()) return;  // a plain rectangular window, as meant
+  if (!in.Mask) {
+    if (!FileExists(in.Probe.Skin->MaskFile))
+      out.Warn(line, "mask-missing", NotFound("mask", value, in.Probe.Skin->MaskFile) + "; the window stays a plain rectangle");
+    else
+      out.Warn(line, "mask-unreadable",
+               "mask " + Quoted(value) + " cannot be read as a bitmap (" + in.MaskWhy +
+                   "); the window stays a plain rectangle");
+    return;
+  }
+  const MaskRegion& mask = *in.Mask;
+  if (mask.Rects.empty())
+    out.Warn(line, "mask-empty", "mask " + Quoted(value) + " is white all over and cuts the whole window away");
+  CheckSize("mask", line, mask.Bound.Width(), mask.Bound.Height(), normal,
+            "the window is cut to the mask's size", "the mask's parts beyond the picture are ignored", out);
+  CheckAlpha("mask", in.Probe.Skin->MaskFile, line,
+             uint64_t(mask.Bound.Width()) * uint64_t(mask.Bound.Height()), out);
+}
+}  // namespace
+
+void CheckImages(const TCheckInput& in, TFindingList& out) {
+  const TBitmap* normal = in.Probe.Skin->BitmapNormal.get();
+  for (const TProbedImage& image : in.Probe.Images) {
+    if (!image.Key.empty()) {
+      CheckStateImage(image, normal, in.Probe.Ini.SectionLine("SCREEN"), out);
+    } else if (image.Error) {
+      out.Error(0, "image-undecodable",
+                "the arrow image the launcher loads by its fixed name, " + Quoted(image.Path) +
+                    ", cannot be decoded: " + *image.Error + "; the launcher shows this in a message and stops");
+    }
+  }
+  CheckMask(in, normal, out);
+}
+
+}  // namespace portico

@@ -1,0 +1,40 @@
+// The parts of the check, one file each, and what they share.
+#pragma once
+#include <optional>
+#include <string>
+
+#include "app/window_shape.h"
+#include "skintool/findings.h"
+#include "skintool/skin_probe.h"
+#include "skintool/unread_lines.h"
+
+namespace portico {
+
+struct TCheckInput {
+  TSkinProbe& Probe;
+  TUnreadLines Unread;
+  // The window's outline as the launcher builds it; none for a plain
+  // rectangle, and then MaskWhy says why (empty without a Mask key).
+  std::optional<MaskRegion> Mask;
+  std::string MaskWhy;
+};
+
+// The description's bytes: encodings the reader cannot read. False when
+// the reader can make nothing of the file at all.
+bool CheckEncoding(const TCheckInput& in, TFindingList& out);
+// Sections, keys and lines the launcher never reads; values it cuts.
+void CheckUnreadLines(const TCheckInput& in, TFindingList& out);
+// The state images, the arrow image and the mask.
+void CheckImages(const TCheckInput& in, TFindingList& out);
+// [BUTTONPOS] lines the scan skips, reads in part, or makes less of.
+void CheckControlLines(const TCheckInput& in, TFindingList& out);
+// "Install" and "Exit" with their near misses, other special names,
+// names used twice, "URL" without a target.
+void CheckControlNames(const TCheckInput& in, TFindingList& out);
+// Controls outside the image or under the mask's cut-away parts, and
+// controls that overlap.
+void CheckLayout(const TCheckInput& in, TFindingList& out);
+// Captions whose colour is too close to the pixels around them.
+void CheckCaptionContrast(const TCheckInput& in, TFindingList& out);
+
+}  // namespace portico

@@ -1,0 +1,15 @@
+// The subcommands of portico-skin, each given its own arguments (the
+// subcommand's name not included). Each returns the process exit code.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace portico {
+
+// check [--json] DESCRIPTION.ini: 0 clean, 1 warnings only, 2 errors.
+int RunCheckCommand(const std::vector<std::string>& args);
+
+// The usage text, for errors and --help.
+extern const char* const SkinToolUsage;
+
+}  // namespace portico

@@ -1,0 +1,102 @@
+#include "skintool/findings.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
+namespace portico {
+
+namespace {
+const char* SeverityName(TSeverity s) { return s == TSeverity::Error ? "error" : "warning"; }
+
+// Length of the valid UTF-8 sequence at s[i], 0 when there is none.
+size_t Utf8SequenceLength(const std::string& s, size_t i) {
+  const auto b = [&](size_t k) { return uint8_t(s[k]); };
+  const uint8_t c = b(i);
+  size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+  if (n == 0 || i + n > s.size()) return 0;
+  for (size_t k = 1; k < n; ++k)
+    if ((b(i + k) & 0xC0) != 0x80) return 0;
+  return n;
+}
+
+// A JSON string literal; bytes that are not UTF-8 become U+FFFD.
+std::string JsonString(const std::string& s) {
+  std::string out = "\"";
+  for (size_t i = 0; i < s.size();) {
+    const char c = s[i];
+    const size_t n = Utf8SequenceLength(s, i);
+    if (n == 0) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+      continue;
+    }
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (uint8_t(c) < 0x20) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\u%04x", unsigned(uint8_t(c)));
+      out += hex;
+    } else {
+      out.append(s, i, n);
+    }
+    i += n;
+  }
+  return out + "\"";
+}
+}  // namespace
+
+void TFindingList::Add(int line, TSeverity severity, const std::string& code,
+                       const std::string& message) {
+  size_t& count = per_code_[code];
+  if (++count > MaxPerCode) {
+    auto [it, inserted] = dropped_severity_.emplace(code, severity);
+    if (!inserted && severity == TSeverity::Error) it->second = severity;
+    return;
+  }
+  findings_.push_back(TFinding{line, severity, code, message});
+}
+
+std::vector<TFinding> TFindingList::Sorted() const {
+  std::vector<TFinding> out = findings_;
+  for (const auto& [code, severity] : dropped_severity_)
+    out.push_back(TFinding{0, severity, code,
+                           std::to_string(per_code_.at(code) - MaxPerCode) +
+                               " more findings like this are not shown"});
+  std::stable_sort(out.begin(), out.end(),
+                   [](const TFinding& a, const TFinding& b) { return a.Line < b.Line; });
+  return out;
+}
+
+int CheckExitStatus(const std::vector<TFinding>& findings) {
+  int status = 0;
+  for (const TFinding& f : findings) status = std::max(status, f.Severity == TSeverity::Error ? 2 : 1);
+  return status;
+}
+
+std::string FormatFindingsText(const std::string& file, const std::vector<TFinding>& findings) {
+  std::string out;
+  for (const TFinding& f : findings) {
+    out += file;
+    if (f.Line > 0) out += ":" + std::to_string(f.Line);
+    out += std::string(": ") + SeverityName(f.Severity) + ": " + f.Message + " [" + f.Code + "]\n";
+  }
+  return out;
+}
+
+std::string FormatFindingsJson(const std::string& file, const std::vector<TFinding>& findings) {
+  std::string out = "[";
+  for (size_t i = 0; i < findings.size(); ++i) {
+    const TFinding& f = findings[i];
+    out += i ? ",\n " : "\n ";
+    out += "{\"file\": " + JsonString(file) + ", \"line\": " +
+           (f.Line > 0 ? std::to_string(f.Line) : "null") + ", \"severity\": \"" +
+           SeverityName(f.Severity) + "\", \"code\": " + JsonString(f.Code) +
+           ", \"message\": " + JsonString(f.Message) + "}";
+  }
+  out += findings.empty() ? "]\n" : "\n]\n";
+  return out;
+}
+
+}  // namespace portico

@@ -1,0 +1,24 @@
+// portico-skin: the skin designer's companion to the launcher.
+//
+//   portico-skin check [--json] DESCRIPTION.ini
+//
+// check loads the skin with the launcher's own code on the
+// headless window system. Start at commands.h.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "skintool/commands.h"
+
+int main(int argc, char** argv) {
+  using namespace portico;
+  const std::vector<std::string> args(argv + (argc > 1 ? 2 : argc), argv + argc);
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "check") return RunCheckCommand(args);
+  if (command == "--help" || command == "-h") {
+    std::fputs(SkinToolUsage, stdout);
+    return 0;
+  }
+  std::fputs(SkinToolUsage, stderr);
+  return 2;
+}

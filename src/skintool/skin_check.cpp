@@ -1,0 +1,64 @@
+#include "skintool/skin_check.h"
+
+#include "app/unit_install.h"
+#include "platform/files.h"
+#include "skintool/check_parts.h"
+#include "skintool/names.h"
+
+namespace portico {
+
+namespace {
+// The description itself: the launcher ends quietly when it is not a
+// regular file, and sees an empty skin when it cannot be read.
+bool CheckDescriptionFile(const std::string& path, TFindingList& out) {
+  const std::string resolved = ResolvePath(path);
+  const TFileBytes probe = ReadRegularFile(resolved, 0, TOverLimit::Cut);
+  switch (probe.Status) {
+    case TReadStatus::Ok:
+    case TReadStatus::TooLarge:
+      return true;
+    case TReadStatus::NotRegular:
+      out.Error(0, "description-missing", "the description is not a file; the launcher would not start");
+      return false;
+    case TReadStatus::Missing:
+      if (FileExists(resolved)) break;
+      out.Error(0, "description-missing", "no such description file; the launcher would not start");
+      return false;
+    case TReadStatus::ReadError:
+      break;
+  }
+  out.Error(0, "description-unreadable",
+            "the description cannot be read (" + probe.Error + "); the launcher would see an empty skin");
+  return false;
+}
+
+// Where the window's outline comes from, as the launcher builds it.
+void ReadMask(TCheckInput& in) {
+  const TSkinProbe& p = in.Probe;
+  if (p.Ini.KeyLine("SCREEN", "Mask") == 0 || p.Ini.ReadString("SCREEN", "Mask", "").empty()) return;
+  in.Mask = CreateMaskRegion(p.Skin->MaskFile, MaskKeyColor, &in.MaskWhy);
+}
+}  // namespace
+
+std::vector<TFinding> CheckSkin(const std::string& path) {
+  TFindingList out;
+  if (!CheckDescriptionFile(path, out)) return out.Sorted();
+  TSkinProbe probe(path);
+  probe.StartLikeLauncher("1.0");
+  TCheckInput in{probe, FindUnreadLines(probe.Ini), std::nullopt, {}};
+  ReadMask(in);
+  if (!CheckEncoding(in, out)) {
+    // Nothing in the file can be read: only what the launcher does about it.
+    CheckControlNames(in, out);
+    return out.Sorted();
+  }
+  CheckUnreadLines(in, out);
+  CheckImages(in, out);
+  CheckControlLines(in, out);
+  CheckControlNames(in, out);
+  CheckLayout(in, out);
+  CheckCaptionContrast(in, out);
+  return out.Sorted();
+}
+
+}  // namespace portico

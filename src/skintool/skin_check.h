@@ -1,0 +1,16 @@
+// `portico-skin check`: every place where the launcher's rules make a skin
+// fail, or look other than its author meant, found by running the
+// launcher's own reader, loader, hit test and composition on it.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "skintool/findings.h"
+
+namespace portico {
+
+// Checks the description at `path` (its folder is the skin folder).
+// Needs the global Application (a headless one will do).
+std::vector<TFinding> CheckSkin(const std::string& path);
+
+}  // namespace portico

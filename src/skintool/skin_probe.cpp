@@ -1,0 +1,70 @@
+#include "skintool/skin_probe.h"
+
+#include "app/unit_install.h"
+
+namespace portico {
+
+namespace {
+// Records what the loader reports.
+class TRecorder : public TSkinLoadObserver {
+ public:
+  TRecorder(TSkinProbe& probe) : probe_(probe) {}
+
+  void ImageLoaded(const std::string& key, const std::string& path, const TBitmap* bitmap) override {
+    Record(key, path).Bitmap = bitmap;
+  }
+  bool ContinueAfterImageError(const std::string& key, const std::string& path,
+                               const EImageError& error) override {
+    Record(key, path).Error = error.Reason();
+    return true;
+  }
+  void ControlLineRead(const std::string& key, const std::string& value, const ControlLine& scan,
+                       TLineSkip skip, const TSkinButton* button) override {
+    probe_.Lines.push_back(
+        TProbedLine{key, value, probe_.Ini.KeyLine("BUTTONPOS", key), scan, skip, button});
+  }
+
+ private:
+  TProbedImage& Record(const std::string& key, const std::string& path) {
+    TProbedImage image;
+    image.Key = key;
+    image.Path = path;
+    if (!key.empty()) {
+      image.Value = probe_.Ini.ReadString("SCREEN", key, "");
+      image.Line = probe_.Ini.KeyLine("SCREEN", key);
+    }
+    probe_.Images.push_back(std::move(image));
+    return probe_.Images.back();
+  }
+  TSkinProbe& probe_;
+};
+}  // namespace
+
+std::string SkinFolderOf(const std::string& path) {
+  const size_t sep = path.find_last_of("/\\");
+  return sep == std::string::npos ? "./" : path.substr(0, sep + 1);
+}
+
+TSkinProbe::TSkinProbe(const std::string& path)
+    : Path(path),
+      Folder(SkinFolderOf(path)),
+      FileName(path.substr(path.find_last_of("/\\") == std::string::npos ? 0
+                                                                           : path.find_last_of("/\\") + 1)),
+      Ini(Folder + FileName) {
+  TRecorder recorder(*this);
+  Skin = std::make_unique<TSkin>(Folder, FileName, 0, 0, nullptr, nullptr, nullptr, &recorder);
+}
+
+void TSkinProbe::StartLikeLauncher(const std::string& version) {
+  VersionText = version;
+  SetVersionCaption(Skin.get());
+  Skin->DrawAllButtons();
+}
+
+const TProbedImage* TSkinProbe::Image(const std::string& key) const {
+  for (const TProbedImage& image : Images)
+    if (!key.empty() && image.Key == key) return &image;
+  return nullptr;
+}
+
+}  // namespace portico

@@ -1,0 +1,22 @@
+// Which pixels of the window its outline keeps, looked up in the
+// launcher's own region of the mask.
+#pragma once
+#include <optional>
+#include <vector>
+
+#include "app/window_shape.h"
+
+namespace portico {
+
+class TWindowCover {
+ public:
+  // Without a region the window is a plain rectangle and keeps everything.
+  explicit TWindowCover(const std::optional<MaskRegion>& region);
+  bool Keeps(int32_t x, int32_t y) const;
+
+ private:
+  const MaskRegion* region_ = nullptr;
+  std::vector<size_t> row_start_;  // first rectangle of each row; one more at the end
+};
+
+}  // namespace portico

@@ -1,0 +1,245 @@
+// portico-skin check: each hand-made skin below has exactly one fault, and
+// the check names exactly the findings that fault causes, at their lines.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+#include "skin_fixture.h"
+#include "skintool/skin_check.h"
+
+namespace portico {
+namespace {
+
+using test::EncodeBmp24;
+using test::ScratchFolder;
+using test::SolidBitmap;
+
+// A clean skin; line numbers are those of this text.
+const std::string CleanSkin =
+    "[SCREEN]\n"                                 // 1
+    "Normal=n.bmp\n"                             // 2
+    "Over=o.bmp\n"                               // 3
+    "Down=d.bmp\n"                               // 4
+    "Disable=x.bmp\n"                            // 5
+    "Mask=m.bmp\n"                               // 6
+    "[BUTTONPOS]\n"                              // 7
+    "1=Install,5,50,30,20\n"                     // 8
+    "2=Exit,40,50,30,20\n"                       // 9
+    "3=URL,5,5,30,10\n"                          // 10
+    "4=VersionCaption,40,5,40,15\n"              // 11
+    "5=Dial,72,30,22,24,83,42,10,5\n"            // 12
+    "[INFORMATION]\n"                            // 13
+    "URL=https://example.org/\n";                // 14
+
+// The clean skin with `from` replaced by `to` (the first time it occurs).
+std::string Edit(const std::string& from, const std::string& to, std::string text = CleanSkin) {
+  const size_t at = text.find(from);
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+// The clean skin with control lines added after the last one (line 13 on).
+std::string WithControls(const std::string& lines) { return Edit("[INFORMATION]\n", lines + "[INFORMATION]\n"); }
+
+// A 100 x 80 mask, white (cut away) where `cut` says.
+std::string Mask(const std::function<bool(int, int)>& cut, int w = 100, int h = 80) {
+  TBitmap m(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) m.SetPixel(x, y, cut(x, y) ? 0xFFFFFF : 0x000000);
+  return EncodeBmp24(m);
+}
+
+// A 32-bit BMP whose alpha byte is 0xFF on the left half and 0x40 on the right.
+std::string HalfTranslucent32(int w, int h) {
+  test::BmpSpec spec;
+  spec.Width = w;
+  spec.Height = h;
+  spec.BitsPerPixel = 32;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) spec.Pixels.insert(spec.Pixels.end(), {0x20, 0xC0, 0x20, uint8_t(x < w / 2 ? 0xFF : 0x40)});
+  std::vector<uint8_t> bytes = test::BuildBmp(spec);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+struct TCheckCase {
+  const char* Name;
+  std::string Ini;
+  std::function<void(const ScratchFolder&)> Files;  // changes to the clean images
+  std::multiset<std::pair<std::string, int>> Expected;  // code and line
+  std::string MessageHas = {};  // a phrase one of the findings must hold
+  const char* Description = "skin.ini";
+};
+
+class SkinCheck : public ::testing::TestWithParam<TCheckCase> {
+ protected:
+  void SetUp() override {
+    dir_.Write("n.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x203040)));
+    dir_.Write("o.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x3050A0)));
+    dir_.Write("d.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x102050)));
+    dir_.Write("x.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x101010)));
+    dir_.Write("m.bmp", Mask([](int x, int y) { return x >= 96 && y < 4; }));
+  }
+  test::ScratchFolder dir_;
+  test::HeadlessApp h_;
+};
+
+TEST_P(SkinCheck, FindsExactlyWhatTheFaultCauses) {
+  const TCheckCase& c = GetParam();
+  dir_.Write("skin.ini", c.Ini);
+  if (c.Files) c.Files(dir_);
+  const std::vector<TFinding> findings = CheckSkin(dir_.File(c.Description));
+  std::multiset<std::pair<std::string, int>> got;
+  std::string all;
+  bool phrase = c.MessageHas.empty();
+  for (const TFinding& f : findings) {
+    got.emplace(f.Code, f.Line);
+    all += std::to_string(f.Line) + ": " + f.Code + ": " + f.Message + "\n";
+    phrase |= f.Message.find(c.MessageHas) != std::string::npos;
+  }
+  EXPECT_EQ(got, c.Expected) << all;
+  EXPECT_TRUE(phrase) << "no finding says \"" << c.MessageHas << "\":\n" << all;
+  // Errors are exactly the faults that keep the launcher from showing the skin.
+  const bool refused = std::any_of(c.Expected.begin(), c.Expected.end(), [](const auto& e) {
+    return e.first == "required-control-missing" || e.first == "image-undecodable" ||
+           e.first.rfind("description-", 0) == 0;
+  });
+  EXPECT_EQ(CheckExitStatus(findings), refused ? 2 : c.Expected.empty() ? 0 : 1) << all;
+}
+
+const std::string LongName(300, 'n');
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, SkinCheck,
+    ::testing::Values(
+        TCheckCase{"Clean", CleanSkin, nullptr, {}},
+
+        // The description file itself and how it is encoded.
+        TCheckCase{"DescriptionMissing", CleanSkin, nullptr, {{"description-missing", 0}}, "no such", "none.ini"},
+        TCheckCase{"DescriptionIsAFolder", CleanSkin, [](auto& d) { std::filesystem::create_directory(d.File("dir.ini")); },
+                   {{"description-missing", 0}}, "not a file", "dir.ini"},
+        TCheckCase{"Utf16WithoutByteOrderMark", [] {
+                     std::string wide;
+                     for (char c : CleanSkin) wide += std::string{c, '\0'};
+                     return wide;
+                   }(), nullptr,
+                   {{"encoding", 0}, {"required-control-missing", 0}, {"required-control-missing", 0}},
+                   "without a byte-order mark"},
+        TCheckCase{"NulByte", Edit("example.org", std::string("exa\0mple.org", 12)), nullptr, {{"encoding", 14}}},
+
+        // Sections, keys and lines the launcher never reads, and its limits.
+        TCheckCase{"MisspelledSection", Edit("[BUTTONPOS]", "[BUTTONSPOS]"), nullptr,
+                   {{"unknown-section", 7}, {"required-control-missing", 8}, {"required-control-missing", 9}},
+                   "did you mean [BUTTONPOS]?"},
+        TCheckCase{"MisspelledKey", Edit("Over=", "Hover="), nullptr, {{"unknown-key", 3}, {"image-absent", 1}},
+                   "did you mean \"Over\"?"},
+        TCheckCase{"RepeatedImageKey", Edit("Mask=m.bmp\n", "Mask=m.bmp\nnormal=o.bmp\n"), nullptr,
+                   {{"duplicate-key", 7}}},
+        TCheckCase{"RepeatedControlKey", WithControls("1=Deco,1,75,2,2\n"), nullptr, {{"duplicate-key", 13}},
+                   "made twice"},
+        TCheckCase{"SecondSection", CleanSkin + "[screen]\nOver=x.bmp\n", nullptr, {{"duplicate-section", 15}}},
+        TCheckCase{"KeyBeforeAnySection", "Normal=n.bmp\n" + CleanSkin, nullptr, {{"key-outside-section", 1}}},
+        TCheckCase{"LineWithoutEquals", WithControls("6 Deco,1,75,2,2\n"), nullptr, {{"ignored-line", 13}}},
+        TCheckCase{"KeyWithoutName", Edit("5=Dial", "=x\n5=Dial"), nullptr, {{"empty-key", 12}}, "1 key line(s)"},
+        TCheckCase{"ValueTooLong", Edit("Mask=m.bmp", "Mask=" + std::string(3000, 'm')), nullptr,
+                   {{"value-cut", 6}, {"mask-missing", 6}}},
+        TCheckCase{"KeyListTooLong",
+                   WithControls(std::string(8000, 'a') + "=Deco,1,75,2,2\n" + std::string(8000, 'b') +
+                                "=Deco2,4,75,2,2\n" + std::string(500, 'c') + "=Deco3,7,75,2,2\n"),
+                   nullptr, {{"key-list-cut", 15}}},
+
+        // Images.
+        TCheckCase{"ImageMissing", Edit("Over=o.bmp", "Over=images\\over.bmp"), nullptr, {{"image-missing", 3}}},
+        TCheckCase{"ImageAbsolute", Edit("Down=d.bmp", "Down=/images/d.bmp"), nullptr, {{"image-missing", 4}},
+                   "relative to the skin folder"},
+        TCheckCase{"NoDownImage", Edit("Down=d.bmp\n", ""), nullptr, {{"image-absent", 1}}},
+        TCheckCase{"ImageUndecodable", CleanSkin, [](auto& d) { d.Write("o.bmp", "BM\x10garbage"); },
+                   {{"image-undecodable", 3}}},
+        TCheckCase{"ArrowImageUndecodable", CleanSkin, [](auto& d) { d.Write("scroll_arrow_down.bmp", "not an image"); },
+                   {{"image-undecodable", 0}}, "fixed name"},
+        TCheckCase{"ImageOtherSize", CleanSkin, [](auto& d) { d.Write("d.bmp", EncodeBmp24(SolidBitmap(90, 80, 0x102050))); },
+                   {{"image-size", 4}}},
+        TCheckCase{"ImageAlpha", CleanSkin, [](auto& d) { d.Write("o.bmp", HalfTranslucent32(100, 80)); },
+                   {{"image-alpha", 3}}, "50%"},
+        TCheckCase{"MaskMissing", Edit("Mask=m.bmp", "Mask=mask.bmp"), nullptr, {{"mask-missing", 6}}},
+        TCheckCase{"MaskNotABitmap", CleanSkin, [](auto& d) { d.Write("m.bmp", "\xFF\xD8\xFF\xE0 jpeg"); },
+                   {{"mask-unreadable", 6}}},
+        TCheckCase{"MaskLarger", CleanSkin, [](auto& d) { d.Write("m.bmp", Mask([](int, int) { return false; }, 120, 90)); },
+                   {{"image-size", 6}}},
+        TCheckCase{"MaskAllWhite", CleanSkin, [](auto& d) { d.Write("m.bmp", Mask([](int, int) { return true; })); },
+                   {{"mask-empty", 6}, {"control-cut-away", 8}, {"control-cut-away", 9}, {"control-cut-away", 10},
+                    {"control-cut-away", 11}, {"control-cut-away", 12}}},
+
+        // Control lines the scan skips, reads in part, or makes less of.
+        TCheckCase{"TooFewFields", WithControls("6=Short,1,2,3\n"), nullptr, {{"line-skipped", 13}}, "ends after field 4"},
+        TCheckCase{"ZeroWidth", WithControls("6=Flat,1,2,0,3\n"), nullptr, {{"line-skipped", 13}}, "width, 0,"},
+        TCheckCase{"NumberTooLarge", WithControls("6=Big,1,2,99999999999,3\n"), nullptr, {{"line-skipped", 13}},
+                   "does not fit 32 bits"},
+        TCheckCase{"CommentAtLineEnd", Edit("Install,5,50,30,20", "Install,5,50,30,20 ; the button"), nullptr,
+                   {{"line-partly-read", 8}}, "expects a comma"},
+        TCheckCase{"RingCutShort", Edit("83,42,10,5", "83,42"), nullptr, {{"line-partly-read", 12}}, "ring needs"},
+        TCheckCase{"RingRadiiSwapped", Edit("83,42,10,5", "83,42,5,10"), nullptr, {{"ring-fallback", 12}},
+                   "inner radius 10 is not below outer radius 5"},
+        TCheckCase{"DiscIsNoRing", Edit("83,42,10,5", "83,42,10,0"), nullptr, {{"ring-fallback", 12}}, "full disc"},
+        TCheckCase{"ArcPointNegative", Edit("83,42,10,5", "83,42,10,5,-1,42,83,32"), nullptr, {{"arc-fallback", 12}}},
+        TCheckCase{"NameTooLong", WithControls("6=" + LongName + ",1,75,2,2\n"), nullptr, {{"name-cut", 13}}},
+
+        // Names.
+        TCheckCase{"ExitWithTrailingBlank", Edit("Exit,", "Exit ,"), nullptr, {{"required-control-missing", 9}},
+                   "\"Exit \" on line 9 has a trailing blank"},
+        TCheckCase{"InstallInLowerCase", Edit("Install,", "install,"), nullptr, {{"required-control-missing", 8}},
+                   "differs in letter case"},
+        TCheckCase{"InstallMisspelt", Edit("Install,", "Instal,"), nullptr, {{"required-control-missing", 8}},
+                   "one letter off"},
+        TCheckCase{"ExitLineSkipped", Edit("Exit,40,50,30,20", "Exit,40,50,30,-20"), nullptr,
+                   {{"required-control-missing", 9}, {"line-skipped", 9}}, "is skipped"},
+        TCheckCase{"NameUsedTwice", WithControls("6=Dial,1,75,2,2\n"), nullptr, {{"duplicate-name", 13}}},
+        TCheckCase{"UrlWithoutTarget", Edit("URL=https://example.org/\n", ""), nullptr, {{"url-without-target", 10}}},
+        TCheckCase{"UrlInOtherCase", Edit("=URL,", "=Url,"), nullptr, {{"special-name-near-miss", 10}}},
+
+        // Where controls lie.
+        TCheckCase{"ControlOutside", WithControls("6=Far,200,10,5,5\n7=Edge,95,70,10,5\n"), nullptr,
+                   {{"control-outside", 13}, {"control-outside", 14}}},
+        TCheckCase{"ControlUnderCutAway", CleanSkin,
+                   [](auto& d) { d.Write("m.bmp", Mask([](int x, int y) { return x < 20 && y >= 50; })); },
+                   {{"control-cut-away", 8}}, "48%"},
+        TCheckCase{"ControlsOverlap", WithControls("6=Cover,10,55,5,5\n"), nullptr, {{"control-overlap", 13}},
+                   "a click goes to \"Install\""},
+        TCheckCase{"ControlUnderDisabledCaption", WithControls("6=Hidden,45,8,5,5\n"), nullptr,
+                   {{"control-overlap", 13}}, "which takes no clicks"},
+
+        // Captions.
+        TCheckCase{"CaptionOnMidGrey", CleanSkin,
+                   [](auto& d) {
+                     d.Write("n.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x808080)));
+                     d.Write("x.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x828282)));
+                   },
+                   {{"caption-contrast", 11}}, "1.0:1"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(SkinCheckOutput, CompilerLinesJsonAndExitStatus) {
+  const std::vector<TFinding> findings = {
+      {0, TSeverity::Warning, "encoding", "bytes \xFF and \"quotes\"\n"},
+      {12, TSeverity::Error, "required-control-missing", "no control named \"Exit\""}};
+  EXPECT_EQ(FormatFindingsText("skin.ini", findings),
+            "skin.ini: warning: bytes \xFF and \"quotes\"\n [encoding]\n"
+            "skin.ini:12: error: no control named \"Exit\" [required-control-missing]\n");
+  EXPECT_EQ(FormatFindingsJson("a\\b.ini", findings),
+            "[\n {\"file\": \"a\\\\b.ini\", \"line\": null, \"severity\": \"warning\", \"code\": \"encoding\", "
+            "\"message\": \"bytes \xEF\xBF\xBD and \\\"quotes\\\"\\u000a\"},\n"
+            " {\"file\": \"a\\\\b.ini\", \"line\": 12, \"severity\": \"error\", \"code\": "
+            "\"required-control-missing\", \"message\": \"no control named \\\"Exit\\\"\"}\n]\n");
+  EXPECT_EQ(FormatFindingsJson("s.ini", {}), "[]\n");
+  EXPECT_EQ(CheckExitStatus({}), 0);
+  EXPECT_EQ(CheckExitStatus({findings[0]}), 1);
+  EXPECT_EQ(CheckExitStatus(findings), 2);
+}
+
+TEST(SkinCheckOutput, AFloodOfOneFindingIsCutWithACount) {
+  TFindingList list;
+  for (int i = 1; i <= 60; ++i) list.Warn(i, "ignored-line", "x");
+  const std::vector<TFinding> sorted = list.Sorted();
+  ASSERT_EQ(sorted.size(), TFindingList::MaxPerCode + 1);
+  EXPECT_EQ(sorted.front().Message, "10 more findings like this are not shown");
+}
+
+}  // namespace
+}  // namespace portico
