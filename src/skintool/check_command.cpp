@@ -8,7 +8,8 @@
 namespace portico {
 
 const char* const SkinToolUsage =
-    "usage: portico-skin check [--json] DESCRIPTION.ini\n";
+    "usage: portico-skin check [--json] DESCRIPTION.ini\n"
+    "       portico-skin preview DESCRIPTION.ini [VERSION] -o SHEET.png\n";
 
 int RunCheckCommand(const std::vector<std::string>& args) {
   bool json = false;

@@ -8,6 +8,8 @@ namespace portico {
 
 // check [--json] DESCRIPTION.ini: 0 clean, 1 warnings only, 2 errors.
 int RunCheckCommand(const std::vector<std::string>& args);
+// preview DESCRIPTION.ini [VERSION] -o SHEET.png: 0 written, 2 not.
+int RunPreviewCommand(const std::vector<std::string>& args);
 
 // The usage text, for errors and --help.
 extern const char* const SkinToolUsage;

@@ -1,8 +1,9 @@
 // portico-skin: the skin designer's companion to the launcher.
 //
 //   portico-skin check [--json] DESCRIPTION.ini
+//   portico-skin preview DESCRIPTION.ini [VERSION] -o SHEET.png
 //
-// check loads the skin with the launcher's own code on the
+// check and preview load the skin with the launcher's own code on the
 // headless window system. Start at commands.h.
 #include <cstdio>
 #include <string>
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + (argc > 1 ? 2 : argc), argv + argc);
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "check") return RunCheckCommand(args);
+  if (command == "preview") return RunPreviewCommand(args);
   if (command == "--help" || command == "-h") {
     std::fputs(SkinToolUsage, stdout);
     return 0;

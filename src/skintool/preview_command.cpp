@@ -1,0 +1,48 @@
+#include <cstdio>
+
+#include "platform/application.h"
+#include "platform/headless/headless_window_system.h"
+#include "skintool/commands.h"
+#include "skintool/png_file.h"
+#include "skintool/preview_sheet.h"
+
+namespace portico {
+
+int RunPreviewCommand(const std::vector<std::string>& args) {
+  std::vector<std::string> positional;
+  std::string out_path;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o" && i + 1 < args.size() && out_path.empty()) {
+      out_path = args[++i];
+    } else if (!args[i].empty() && args[i][0] == '-') {
+      positional.clear();  // an unknown option: show the usage
+      break;
+    } else {
+      positional.push_back(args[i]);
+    }
+  }
+  if (positional.empty() || positional.size() > 2 || out_path.empty()) {
+    std::fputs(SkinToolUsage, stderr);
+    return 2;
+  }
+  const std::string& path = positional[0];
+  const std::string version = positional.size() > 1 ? positional[1] : "1.0";
+  HeadlessWindowSystem ws;
+  TApplication app(ws);
+  app.Initialize();
+  std::string why;
+  std::optional<TPreviewSheet> sheet = BuildPreviewSheet(path, version, why);
+  if (!sheet) {
+    std::fprintf(stderr, "portico-skin: %s: %s\n", path.c_str(), why.c_str());
+    return 2;
+  }
+  const std::vector<uint8_t> png = EncodePng(sheet->Image, sheet->Alpha);
+  if (png.empty() || !WriteWholeFile(out_path, png, why)) {
+    std::fprintf(stderr, "portico-skin: %s: cannot write the sheet%s%s\n", out_path.c_str(),
+                 why.empty() ? "" : ": ", why.c_str());
+    return 2;
+  }
+  return 0;
+}
+
+}  // namespace portico

@@ -1,0 +1,37 @@
+// `portico-skin preview`: one contact sheet of a skin, every picture on it
+// made with the launcher's own loading, composition, caption and hit-test
+// code.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/bitmap.h"
+
+namespace portico {
+
+struct TPreviewPanel {
+  std::string Title;
+  TRect Area;  // where the picture lies on the sheet
+};
+
+struct TPreviewSheet {
+  TBitmap Image;
+  std::vector<uint8_t> Alpha;  // per pixel: 0 transparent, 255 opaque
+  // Window pixels per sheet pixel along each side: large skins are shrunk
+  // so that the sheet stays within MaxSheetSide.
+  int32_t Scale = 1;
+  // As first shown, hot areas, Over, Down, Disabled, in this order.
+  std::vector<TPreviewPanel> Panels;
+};
+
+constexpr int32_t MaxSheetSide = 8192;
+
+// The sheet of the description at `path`, with `version` as the launcher's
+// version text; none, with the reason in `why`, for a skin without a
+// Normal image. Needs the global Application (headless will do).
+std::optional<TPreviewSheet> BuildPreviewSheet(const std::string& path, const std::string& version,
+                                               std::string& why);
+
+}  // namespace portico

@@ -1,0 +1,158 @@
+// portico-skin preview: its panels are what the launcher composes, its map
+// follows the launcher's hit test, and its PNG keeps pixels and alpha.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <filesystem>
+
+#include "app/unit_install.h"
+#include "platform/params.h"
+#include "skin_fixture.h"
+#include "skintool/png_file.h"
+#include "skintool/preview_sheet.h"
+
+namespace portico {
+namespace {
+
+using test::EncodeBmp24;
+
+// A picture whose every pixel differs, tinted per state, so that a copy
+// from the wrong image or the wrong place shows.
+TBitmap Pattern(uint32_t tint) {
+  TBitmap b(120, 90);
+  for (int y = 0; y < 90; ++y)
+    for (int x = 0; x < 120; ++x) b.SetPixel(x, y, (uint32_t(x * 2) << 16 | uint32_t(y * 2) << 8) ^ tint);
+  return b;
+}
+
+const std::string Ring = "5=Dial,70,20,41,41,90,40,20,10\n";
+const std::string SkinText =
+    "[SCREEN]\nNormal=n.bmp\nOver=o.bmp\nDown=d.bmp\nDisable=x.bmp\nMask=m.bmp\n[BUTTONPOS]\n"
+    "1=Install,5,60,30,20\n2=Exit,40,60,25,20\n3=Deco,5,5,20,10\n4=VersionCaption,5,30,50,20\n" + Ring;
+
+class SkinPreview : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.Write("n.bmp", EncodeBmp24(Pattern(0x000000)));
+    dir_.Write("o.bmp", EncodeBmp24(Pattern(0x00FF00)));
+    dir_.Write("d.bmp", EncodeBmp24(Pattern(0x0000FF)));
+    dir_.Write("x.bmp", EncodeBmp24(Pattern(0xFF0000)));
+    TBitmap mask = test::SolidBitmap(120, 90, 0);
+    for (int y = 0; y < 10; ++y)
+      for (int x = 110; x < 120; ++x) mask.SetPixel(x, y, 0xFFFFFF);
+    dir_.Write("m.bmp", EncodeBmp24(mask));
+    dir_.Write("skin.ini", SkinText);
+    old_cwd_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.Path());
+  }
+  void TearDown() override { std::filesystem::current_path(old_cwd_); }
+
+  TPreviewSheet Sheet(const std::string& file = "skin.ini") {
+    std::string why;
+    std::optional<TPreviewSheet> sheet = BuildPreviewSheet(dir_.File(file), "2.5", why);
+    EXPECT_TRUE(sheet) << why;
+    return sheet ? std::move(*sheet) : TPreviewSheet{};
+  }
+  static uint32_t At(const TPreviewSheet& s, int panel, int x, int y) {
+    const TRect& a = s.Panels[size_t(panel)].Area;
+    return s.Image.Pixel(a.Left + x, a.Top + y);
+  }
+  static uint8_t AlphaAt(const TPreviewSheet& s, int panel, int x, int y) {
+    const TRect& a = s.Panels[size_t(panel)].Area;
+    return s.Alpha[size_t(a.Top + y) * size_t(s.Image.Width()) + size_t(a.Left + x)];
+  }
+
+  test::ScratchFolder dir_;
+  std::filesystem::path old_cwd_;
+  test::HeadlessApp h_;
+};
+
+enum { FirstShown, HotAreas, Over, Down, Disabled };
+
+TEST_F(SkinPreview, PanelsAreWhatTheLauncherShowsInEachLook) {
+  const TPreviewSheet sheet = Sheet();
+  ASSERT_EQ(sheet.Panels.size(), 5u);
+  ASSERT_EQ(sheet.Scale, 1);
+
+  SetCommandLine({"portico", "skin.ini", "2.5"});
+  h_.app.CreateForm(FormInstall);
+  FormInstall->Show();
+  const auto* window = h_.ws.Find(FormInstall->Handle());
+  ASSERT_TRUE(window && window->Shape);
+  auto in_shape = [&](int x, int y) {
+    for (const TRect& r : *window->Shape)
+      if (r.Contains(x, y)) return true;
+    return false;
+  };
+  for (int y = 0; y < 90; ++y)
+    for (int x = 0; x < 120; ++x) {
+      ASSERT_EQ(AlphaAt(sheet, FirstShown, x, y), in_shape(x, y) ? 255 : 0) << x << "," << y;
+      if (in_shape(x, y)) ASSERT_EQ(At(sheet, FirstShown, x, y), window->Frame.Pixel(x, y)) << x << "," << y;
+    }
+
+  // Each control in turn under the pointer, then pressed: the launcher's
+  // frame at its rectangle is the Over, then the Down panel there.
+  auto same_rect = [&](int panel, const TRect& r) {
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        if (At(sheet, panel, x, y) != window->Frame.Pixel(x, y)) return false;
+    return true;
+  };
+  for (const auto& b : Skin->Buttons) {
+    TPoint p{-1, -1};
+    for (int y = b->Bounds.Top; y < b->Bounds.Bottom && p.X < 0; ++y)
+      for (int x = b->Bounds.Left; x < b->Bounds.Right && p.X < 0; ++x)
+        if (b->HitTest(x, y)) p = TPoint{x, y};
+    h_.ws.MovePointer(FormInstall->Left + p.X, FormInstall->Top + p.Y);
+    EXPECT_TRUE(same_rect(Over, b->Bounds)) << b->Name;
+    h_.ws.PressButton();
+    EXPECT_TRUE(same_rect(Down, b->Bounds)) << b->Name;
+    h_.ws.MovePointer(0, 0);  // away before the release: no click
+    h_.ws.ReleaseButton();
+  }
+  // The launcher disables only the version box; the panel shows it alike.
+  EXPECT_TRUE(same_rect(Disabled, Skin->FindButton(VersionCaptionName)->Bounds));
+  EXPECT_FALSE(h_.app.Terminated());
+  h_.app.DestroyForms();
+  FormInstall = nullptr;
+}
+
+TEST_F(SkinPreview, HotAreaMapPaintsWhereTheHitTestAnswersAndShadesCutAwayParts) {
+  const TPreviewSheet with_ring = Sheet();
+  dir_.Write("noring.ini", SkinText.substr(0, SkinText.size() - Ring.size()));
+  const TPreviewSheet without_ring = Sheet("noring.ini");
+  // The ring's hole and the corners of its rectangle are left alone; the ring is painted.
+  EXPECT_EQ(At(with_ring, HotAreas, 90, 40), At(without_ring, HotAreas, 90, 40));
+  EXPECT_EQ(At(with_ring, HotAreas, 108, 58), At(without_ring, HotAreas, 108, 58));
+  EXPECT_NE(At(with_ring, HotAreas, 90, 55), At(without_ring, HotAreas, 90, 55));
+  // Cut-away parts stay opaque on the map, and darker than the picture there.
+  EXPECT_EQ(AlphaAt(with_ring, HotAreas, 115, 5), 255);
+  EXPECT_EQ(AlphaAt(with_ring, FirstShown, 115, 5), 0);
+  EXPECT_LT(At(with_ring, HotAreas, 115, 5) & 0xFF, At(with_ring, HotAreas, 115, 15) & 0xFF);
+}
+
+TEST(PngFile, KeepsPixelsAndAlpha) {
+  TBitmap b(3, 2);
+  const uint32_t colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xFFFFFF, 0x000000};
+  for (int i = 0; i < 6; ++i) b.SetPixel(i % 3, i / 3, colours[i]);
+  const std::vector<uint8_t> alpha = {255, 0, 128, 1, 254, 255};
+  const std::vector<uint8_t> png = EncodePng(b, alpha);
+  ASSERT_FALSE(png.empty());
+
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_memory(&image, png.data(), png.size()));
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<uint8_t> rgba(PNG_IMAGE_SIZE(image));
+  ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr));
+  ASSERT_EQ(image.width, 3u);
+  ASSERT_EQ(image.height, 2u);
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(uint32_t(rgba[4 * i]) << 16 | uint32_t(rgba[4 * i + 1]) << 8 | rgba[4 * i + 2], colours[i]);
+    EXPECT_EQ(rgba[4 * i + 3], alpha[size_t(i)]);
+  }
+  EXPECT_TRUE(EncodePng(b, {1, 2}).empty());  // alpha of the wrong size
+}
+
+}  // namespace
+}  // namespace portico
