@@ -10,6 +10,9 @@ namespace portico {
 int RunCheckCommand(const std::vector<std::string>& args);
 // preview DESCRIPTION.ini [VERSION] -o SHEET.png: 0 written, 2 not.
 int RunPreviewCommand(const std::vector<std::string>& args);
+// watch DESCRIPTION.ini VERSION [--launcher PATH]: the launcher's exit
+// code once the user ends it by a choice; 2 when watching cannot start.
+int RunWatchCommand(const std::vector<std::string>& args);
 
 // The usage text, for errors and --help.
 extern const char* const SkinToolUsage;

@@ -2,9 +2,11 @@
 //
 //   portico-skin check [--json] DESCRIPTION.ini
 //   portico-skin preview DESCRIPTION.ini [VERSION] -o SHEET.png
+//   portico-skin watch DESCRIPTION.ini VERSION
 //
 // check and preview load the skin with the launcher's own code on the
-// headless window system. Start at commands.h.
+// headless window system; watch runs the real launcher in a window and
+// restarts it whenever the skin's files change. Start at commands.h.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@ int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "check") return RunCheckCommand(args);
   if (command == "preview") return RunPreviewCommand(args);
+  if (command == "watch") return RunWatchCommand(args);
   if (command == "--help" || command == "-h") {
     std::fputs(SkinToolUsage, stdout);
     return 0;

@@ -40,10 +40,12 @@ void ReadMask(TCheckInput& in) {
 }
 }  // namespace
 
-std::vector<TFinding> CheckSkin(const std::string& path) {
+std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string>* named_files) {
   TFindingList out;
+  if (named_files) *named_files = {ResolvePath(path)};
   if (!CheckDescriptionFile(path, out)) return out.Sorted();
   TSkinProbe probe(path);
+  if (named_files) *named_files = probe.NamedFiles();
   probe.StartLikeLauncher("1.0");
   TCheckInput in{probe, FindUnreadLines(probe.Ini), std::nullopt, {}};
   ReadMask(in);

@@ -1,6 +1,7 @@
 #include "skintool/skin_probe.h"
 
 #include "app/unit_install.h"
+#include "platform/files.h"
 
 namespace portico {
 
@@ -45,12 +46,13 @@ std::string SkinFolderOf(const std::string& path) {
   return sep == std::string::npos ? "./" : path.substr(0, sep + 1);
 }
 
+std::string FileNameOf(const std::string& path) {
+  const size_t sep = path.find_last_of("/\\");
+  return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
 TSkinProbe::TSkinProbe(const std::string& path)
-    : Path(path),
-      Folder(SkinFolderOf(path)),
-      FileName(path.substr(path.find_last_of("/\\") == std::string::npos ? 0
-                                                                           : path.find_last_of("/\\") + 1)),
-      Ini(Folder + FileName) {
+    : Path(path), Folder(SkinFolderOf(path)), FileName(FileNameOf(path)), Ini(Folder + FileName) {
   TRecorder recorder(*this);
   Skin = std::make_unique<TSkin>(Folder, FileName, 0, 0, nullptr, nullptr, nullptr, &recorder);
 }
@@ -59,6 +61,14 @@ void TSkinProbe::StartLikeLauncher(const std::string& version) {
   VersionText = version;
   SetVersionCaption(Skin.get());
   Skin->DrawAllButtons();
+}
+
+std::vector<std::string> TSkinProbe::NamedFiles() const {
+  std::vector<std::string> files{ResolvePath(Folder + FileName)};
+  for (const TProbedImage& image : Images)
+    if (!image.Path.empty()) files.push_back(ResolvePath(image.Path));
+  if (!Ini.ReadString("SCREEN", "Mask", "").empty()) files.push_back(ResolvePath(Skin->MaskFile));
+  return files;
 }
 
 const TProbedImage* TSkinProbe::Image(const std::string& key) const {

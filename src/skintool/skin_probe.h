@@ -54,9 +54,14 @@ class TSkinProbe {
 
   // The image of a [SCREEN] key ("Normal", ...); null for other keys.
   const TProbedImage* Image(const std::string& key) const;
+  // Every file the launcher reads for this skin, as resolved: the
+  // description, the images (named or not yet there), the mask.
+  std::vector<std::string> NamedFiles() const;
 };
 
 // The folder part of a path, separator included; "./" when there is none.
 std::string SkinFolderOf(const std::string& path);
+// The name part of a path, after the last separator.
+std::string FileNameOf(const std::string& path);
 
 }  // namespace portico
