@@ -65,10 +65,14 @@ TPlayedClick PlayClick(const std::vector<TControlRef>& controls, int32_t x, int3
   return played;
 }
 
+// "A", "B" and "C"; past a handful, "A", ..., "E" and 12 others.
 std::string NameList(const std::vector<TControlRef>& controls, const std::vector<size_t>& which) {
+  constexpr size_t Shown = 5;
+  const size_t named = which.size() > Shown + 1 ? Shown : which.size();
   std::string text;
-  for (size_t k = 0; k < which.size(); ++k)
+  for (size_t k = 0; k < named; ++k)
     text += (k == 0 ? "" : k + 1 == which.size() ? " and " : ", ") + Quoted(controls[which[k]].Button->Name);
+  if (named < which.size()) text += " and " + std::to_string(which.size() - named) + " others";
   return text;
 }
 

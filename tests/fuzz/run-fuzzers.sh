@@ -11,7 +11,7 @@ seconds=${2:-60}
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPORTICO_FUZZ=ON -DPORTICO_BENCH=OFF >/dev/null
-targets=(bmp jpeg ini control_line skin_load)
+targets=(bmp jpeg ini control_line skin_load skin_check)
 ninja -C "$build_dir" "${targets[@]/#/fuzz_}"
 
 declare -A seeds=(
@@ -20,6 +20,7 @@ declare -A seeds=(
   [ini]="$root/fuzz/seeds/ini $root/demo $root/tests/data/ini"
   [control_line]="$root/fuzz/seeds/control_line"
   [skin_load]="$root/fuzz/seeds/skin_load"
+  [skin_check]="$root/fuzz/seeds/skin_load"
 )
 status=0
 for t in "${targets[@]}"; do
