@@ -18,7 +18,8 @@
 namespace {
 std::string ScratchFolder() {
   static std::string folder = [] {
-    std::string templ = (std::filesystem::temp_directory_path() / "portico-fuzz-check-XXXXXX").string();
+    std::string templ =
+        (std::filesystem::temp_directory_path() / "portico-fuzz-check-XXXXXX").string();
     return std::string(mkdtemp(templ.data()) ? templ : "/tmp") + "/";
   }();
   return folder;
@@ -31,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const void* nul = size ? std::memchr(data, 0, size) : nullptr;
   const size_t ini_size = nul ? size_t(static_cast<const uint8_t*>(nul) - data) : size;
   const std::string folder = ScratchFolder();
-  std::ofstream(folder + "skin.ini", std::ios::binary | std::ios::trunc).write(text, std::streamsize(ini_size));
+  std::ofstream(folder + "skin.ini", std::ios::binary | std::ios::trunc)
+      .write(text, std::streamsize(ini_size));
   const size_t image_start = nul ? ini_size + 1 : size;
   std::ofstream(folder + "image.img", std::ios::binary | std::ios::trunc)
       .write(text + image_start, std::streamsize(size - image_start));

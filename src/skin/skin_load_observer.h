@@ -12,13 +12,13 @@ namespace portico {
 
 // Why the loader made no control of a [BUTTONPOS] key.
 enum class TLineSkip {
-  None,             // a control was made
-  EmptyValue,       // the key has no value
-  NoName,           // the line starts with a comma
-  TooFewFields,     // the name and four numbers did not all scan
+  None,          // a control was made
+  EmptyValue,    // the key has no value
+  NoName,        // the line starts with a comma
+  TooFewFields,  // the name and four numbers did not all scan
   WidthBelowOne,
   HeightBelowOne,
-  EdgeBeyond32Bits, // x + width or y + height does not fit 32 bits
+  EdgeBeyond32Bits,  // x + width or y + height does not fit 32 bits
 };
 
 // Every call reports a decision the loader has already made; nothing the

@@ -33,7 +33,8 @@ int RunCheckCommand(const std::vector<std::string>& args) {
   TApplication app(ws);
   app.Initialize();
   const std::vector<TFinding> findings = CheckSkin(path);
-  const std::string text = json ? FormatFindingsJson(path, findings) : FormatFindingsText(path, findings);
+  const std::string text =
+      json ? FormatFindingsJson(path, findings) : FormatFindingsText(path, findings);
   std::fwrite(text.data(), 1, text.size(), stdout);
   return CheckExitStatus(findings);
 }

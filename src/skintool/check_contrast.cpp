@@ -47,18 +47,22 @@ void CheckCaptionContrast(const TCheckInput& in, TFindingList& out) {
     if (!b || b->Caption.empty()) continue;
     const uint32_t ink = ColorToPixel(b->TextColor);
     // A disabled control has one look; an enabled one three.
-    const std::vector<TLook> looks = b->Enabled ? std::vector<TLook>{{false, false}, {true, false}, {true, true}}
-                                                : std::vector<TLook>{{false, false}};
+    const std::vector<TLook> looks =
+        b->Enabled ? std::vector<TLook>{{false, false}, {true, false}, {true, true}}
+                   : std::vector<TLook>{{false, false}};
     double worst = 21;
     std::string worst_image;
     for (const TLook& look : looks) {
       const TBitmap* image = SelectStateImage(images, b->Enabled, look.Hover, look.Down);
       if (!image) continue;
-      const double ratio = ContrastRatio(RelativeLuminance(ink), MedianLuminance(*image, b->TextRect));
+      const double ratio =
+          ContrastRatio(RelativeLuminance(ink), MedianLuminance(*image, b->TextRect));
       if (ratio < worst) {
         worst = ratio;
-        worst_image = image == images.Disable ? "Disable" : image == images.Over ? "Over"
-                      : image == images.Down  ? "Down"    : "Normal";
+        worst_image = image == images.Disable ? "Disable"
+                      : image == images.Over  ? "Over"
+                      : image == images.Down  ? "Down"
+                                              : "Normal";
       }
     }
     if (worst >= MinimumContrast) continue;
@@ -66,8 +70,9 @@ void CheckCaptionContrast(const TCheckInput& in, TFindingList& out) {
     std::snprintf(ratio, sizeof ratio, "%.1f:1", worst);
     out.Warn(p.Line, "caption-contrast",
              "the caption of " + Quoted(b->Name) + " is hard to read: its colour " + Hex(ink) +
-                 ", the inverse of the Normal image at the control's centre, has a contrast of " + ratio +
-                 " against the " + worst_image + " image around it (3:1 is the least that reads)");
+                 ", the inverse of the Normal image at the control's centre, has a contrast of " +
+                 ratio + " against the " + worst_image +
+                 " image around it (3:1 is the least that reads)");
   }
 }
 

@@ -8,8 +8,8 @@
 namespace portico {
 
 namespace {
-const char* const FieldNames[13] = {"name",        "x",           "y",           "width",
-                                    "height",      "centre x",    "centre y",    "outer radius",
+const char* const FieldNames[13] = {"name",         "x",           "y",           "width",
+                                    "height",       "centre x",    "centre y",    "outer radius",
                                     "inner radius", "arc start x", "arc start y", "arc end x",
                                     "arc end y"};
 
@@ -35,7 +35,8 @@ std::string StopReason(const TProbedLine& p) {
     case TScanStop::EndOfLine:
       return "the line ends after " + Field(s.Matched);
     case TScanStop::NoComma:
-      return "after " + Field(s.Matched) + " the scan expects a comma but finds " + TextAt(p.Value, s.StopAt);
+      return "after " + Field(s.Matched) + " the scan expects a comma but finds " +
+             TextAt(p.Value, s.StopAt);
     case TScanStop::NotANumber:
       return Field(s.Matched + 1) + " is not a number: " + TextAt(p.Value, s.StopAt);
     case TScanStop::OutOfRange:
@@ -69,18 +70,26 @@ std::string RuleBroken(const TSkinButton& b, TRegionRule rule) {
   using R = TRegionRule;
   const auto n = [](int32_t v) { return std::to_string(v); };
   switch (rule) {
-    case R::None: break;
-    case R::CentreXNegative: return "centre x " + n(b.Center.X) + " is negative";
-    case R::CentreYNegative: return "centre y " + n(b.Center.Y) + " is negative";
-    case R::OuterRadiusNotPositive: return "outer radius " + n(b.OuterRadius) + " is not above 0";
+    case R::None:
+      break;
+    case R::CentreXNegative:
+      return "centre x " + n(b.Center.X) + " is negative";
+    case R::CentreYNegative:
+      return "centre y " + n(b.Center.Y) + " is negative";
+    case R::OuterRadiusNotPositive:
+      return "outer radius " + n(b.OuterRadius) + " is not above 0";
     case R::InnerRadiusNotPositive:
       return "inner radius " + n(b.InnerRadius) + " is not above 0 (a full disc is not a ring)";
     case R::InnerRadiusNotBelowOuter:
       return "inner radius " + n(b.InnerRadius) + " is not below outer radius " + n(b.OuterRadius);
-    case R::ArcStartXNegative: return "arc start x " + n(b.ArcStart.X) + " is negative";
-    case R::ArcStartYNegative: return "arc start y " + n(b.ArcStart.Y) + " is negative";
-    case R::ArcEndXNegative: return "arc end x " + n(b.ArcEnd.X) + " is negative";
-    case R::ArcEndYNegative: return "arc end y " + n(b.ArcEnd.Y) + " is negative";
+    case R::ArcStartXNegative:
+      return "arc start x " + n(b.ArcStart.X) + " is negative";
+    case R::ArcStartYNegative:
+      return "arc start y " + n(b.ArcStart.Y) + " is negative";
+    case R::ArcEndXNegative:
+      return "arc end x " + n(b.ArcEnd.X) + " is negative";
+    case R::ArcEndYNegative:
+      return "arc end y " + n(b.ArcEnd.Y) + " is negative";
   }
   return {};
 }
@@ -94,27 +103,34 @@ void CheckMadeControl(const TProbedLine& p, TFindingList& out) {
   const ControlLine& s = p.Scan;
   if (s.NameCut)
     out.Warn(p.Line, "name-cut",
-             "the name is longer than " + std::to_string(MaxControlNameLength) + " characters and is cut there");
+             "the name is longer than " + std::to_string(MaxControlNameLength) +
+                 " characters and is cut there");
   // Text the scan did not take, or a ring or arc cut short by the line's end.
-  const bool text_left = s.Stop != TScanStop::EndOfLine && (s.Matched < 13 || s.StopAt < p.Value.size());
+  const bool text_left =
+      s.Stop != TScanStop::EndOfLine && (s.Matched < 13 || s.StopAt < p.Value.size());
   if (text_left) {
     out.Warn(p.Line, "line-partly-read",
-             StopReason(p) + (s.Matched < 13 ? ", so the rest of the line is ignored" : std::string()) +
+             StopReason(p) +
+                 (s.Matched < 13 ? ", so the rest of the line is ignored" : std::string()) +
                  " and the control is " + ShapeOf(b));
   } else if (s.Matched > 5 && s.Matched < 9) {
     out.Warn(p.Line, "line-partly-read",
-             StopReason(p) + ": a ring needs fields 6 to 9 (centre x and y, outer and inner radius), "
-                             "so the control is a rectangle");
+             StopReason(p) +
+                 ": a ring needs fields 6 to 9 (centre x and y, outer and inner radius), "
+                 "so the control is a rectangle");
   } else if (s.Matched > 9 && s.Matched < 13) {
-    out.Warn(p.Line, "line-partly-read",
-             StopReason(p) + ": an arc needs all of fields 10 to 13, so the control is " + ShapeOf(b));
+    out.Warn(
+        p.Line, "line-partly-read",
+        StopReason(p) + ": an arc needs all of fields 10 to 13, so the control is " + ShapeOf(b));
   }
   if (s.Matched < 9) return;
-  const TRegionShape shape = ClassifyRegion(b.Center, b.OuterRadius, b.InnerRadius, b.ArcStart, b.ArcEnd);
+  const TRegionShape shape =
+      ClassifyRegion(b.Center, b.OuterRadius, b.InnerRadius, b.ArcStart, b.ArcEnd);
   if (!shape.IsRing)
     out.Warn(p.Line, "ring-fallback",
              "the ring falls back to a rectangle: " + RuleBroken(b, shape.Broken) +
-                 "; a ring needs a centre with x and y of 0 or more and outer radius > inner radius > 0");
+                 "; a ring needs a centre with x and y of 0 or more and outer radius > inner "
+                 "radius > 0");
   else if (s.Matched == 13 && !shape.IsArc)
     out.Warn(p.Line, "arc-fallback",
              "the arc falls back to the whole ring: " + RuleBroken(b, shape.Broken) +

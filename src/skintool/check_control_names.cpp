@@ -20,7 +20,8 @@ std::string UnreadReason(const TUnreadLine& u) {
     case TUnreadLine::UnknownSection:
     case TUnreadLine::InUnreadSection:
       for (const TReadSection& s : LauncherSections())
-        if (SameIgnoringCase(u.Section, s.Name)) return "is in a second [" + u.Section + "] section, which is never read";
+        if (SameIgnoringCase(u.Section, s.Name))
+          return "is in a second [" + u.Section + "] section, which is never read";
       return "is in section [" + u.Section + "], which the launcher never reads";
     case TUnreadLine::DuplicateSection:
       return "is in a second [" + u.Section + "] section, which is never read";
@@ -29,9 +30,11 @@ std::string UnreadReason(const TUnreadLine& u) {
     case TUnreadLine::UnknownKey:
       return "is a key the launcher never asks for";
     case TUnreadLine::DuplicateKey:
-      return "repeats key " + Quoted(u.Name) + " of " + LineNo(u.ReadLine) + ", whose value is read instead";
+      return "repeats key " + Quoted(u.Name) + " of " + LineNo(u.ReadLine) +
+             ", whose value is read instead";
     case TUnreadLine::AfterEmptyKey:
-      return "comes after the key without a name on " + LineNo(u.ReadLine) + ", which ends the key list";
+      return "comes after the key without a name on " + LineNo(u.ReadLine) +
+             ", which ends the key list";
     case TUnreadLine::PastKeyListLimit:
       return "is past the reader's limit for the key list";
     case TUnreadLine::NotAKeyLine:
@@ -62,20 +65,22 @@ std::vector<TNearMiss> NearMisses(const TCheckInput& in, const std::string& want
     if (p.Button && how) {
       found.push_back({p.Line, Quoted(name) + " on " + LineNo(p.Line) + " " + *how});
     } else if (!p.Button && (name == wanted || how)) {
-      found.push_back({p.Line, Quoted(name) + " on " + LineNo(p.Line) + (how ? " " + *how + " and" : "") +
+      found.push_back({p.Line, Quoted(name) + " on " + LineNo(p.Line) +
+                                   (how ? " " + *how + " and" : "") +
                                    " is skipped (see its own finding)"});
     }
   }
   for (const TUnreadLine& u : in.Unread.Lines) {
     if (u.Why == TUnreadLine::NotAKeyLine) {
-      if (ContainsIgnoringCase(u.Value, wanted)) found.push_back({u.Line, LineNo(u.Line) + " " + UnreadReason(u)});
+      if (ContainsIgnoringCase(u.Value, wanted))
+        found.push_back({u.Line, LineNo(u.Line) + " " + UnreadReason(u)});
       continue;
     }
     const std::string name = ScanControlLine(u.Value).Name;
     const auto how = NearMiss(name, wanted);
     if (name == wanted || how)
-      found.push_back({u.Line, Quoted(name) + " on " + LineNo(u.Line) + (how ? " " + *how + " and" : "") + " " +
-                                   UnreadReason(u)});
+      found.push_back({u.Line, Quoted(name) + " on " + LineNo(u.Line) +
+                                   (how ? " " + *how + " and" : "") + " " + UnreadReason(u)});
   }
   return found;
 }
@@ -87,21 +92,25 @@ void CheckRequired(const TCheckInput& in, const char* wanted, TFindingList& out)
   std::string message = "no control named " + Quoted(wanted);
   std::string why;
   for (const TNearMiss& m : misses) why += (why.empty() ? "" : "; ") + m.Text;
-  if (!p.Skin->BitmapNormal) why += std::string(why.empty() ? "" : "; ") + "no control is made without a Normal image";
+  if (!p.Skin->BitmapNormal)
+    why += std::string(why.empty() ? "" : "; ") + "no control is made without a Normal image";
   if (!why.empty()) message += " (" + why + ")";
   message += "; the launcher ends at once without a window";
-  out.Error(misses.empty() ? p.Ini.SectionLine("BUTTONPOS") : misses.front().Line, "required-control-missing", message);
+  out.Error(misses.empty() ? p.Ini.SectionLine("BUTTONPOS") : misses.front().Line,
+            "required-control-missing", message);
 }
 
 // "URL" and "VersionCaption" are optional, but a near miss of them is
 // probably a mistake.
-void CheckOptional(const TCheckInput& in, const char* wanted, const char* effect, TFindingList& out) {
+void CheckOptional(const TCheckInput& in, const char* wanted, const char* effect,
+                   TFindingList& out) {
   if (in.Probe.Skin->FindButton(wanted)) return;
   for (const TProbedLine& p : in.Probe.Lines)
     if (p.Button)
       if (const auto how = NearMiss(p.Button->Name, wanted))
-        out.Warn(p.Line, "special-name-near-miss",
-                 Quoted(p.Button->Name) + " " + *how + " from " + Quoted(wanted) + ", so it " + effect);
+        out.Warn(
+            p.Line, "special-name-near-miss",
+            Quoted(p.Button->Name) + " " + *how + " from " + Quoted(wanted) + ", so it " + effect);
 }
 
 int LineOf(const TCheckInput& in, const TSkinButton* button) {
@@ -121,10 +130,13 @@ void CheckDuplicates(const TCheckInput& in, TFindingList& out) {
   for (const auto& [name, lines] : by_name) {
     if (lines.size() < 2) continue;
     std::string text = std::to_string(lines.size()) + " controls are named " + Quoted(name) + " (";
-    for (size_t i = 0; i < lines.size(); ++i) text += (i ? ", " : "lines ") + std::to_string(lines[i]);
+    for (size_t i = 0; i < lines.size(); ++i)
+      text += (i ? ", " : "lines ") + std::to_string(lines[i]);
     text += "): all of them light up and press";
-    if (name == VersionCaptionName) text += ", but only the first shows the version";
-    else text += ", and the launcher looks only the first up by name";
+    if (name == VersionCaptionName)
+      text += ", but only the first shows the version";
+    else
+      text += ", and the launcher looks only the first up by name";
     out.Warn(lines[1], "duplicate-name", text);
   }
 }

@@ -32,7 +32,8 @@ const TReadSection* KnownSection(const std::string& name) {
   return nullptr;
 }
 
-std::string DidYouMean(const std::optional<std::string>& name, const char* open, const char* close) {
+std::string DidYouMean(const std::optional<std::string>& name, const char* open,
+                       const char* close) {
   return name ? "; did you mean " + std::string(open) + *name + close + "?" : std::string();
 }
 }  // namespace
@@ -51,7 +52,8 @@ bool CheckEncoding(const TCheckInput& in, TFindingList& out) {
   // UTF-16 text that is mostly ASCII has a NUL in every other byte.
   const bool utf16 = nuls * 4 >= text.size() && (odd * 10 >= nuls * 9 || odd * 10 <= nuls);
   if (utf16) {
-    const bool big_endian = text.size() >= 2 && uint8_t(text[0]) == 0xFE && uint8_t(text[1]) == 0xFF;
+    const bool big_endian =
+        text.size() >= 2 && uint8_t(text[0]) == 0xFE && uint8_t(text[1]) == 0xFF;
     out.Warn(0, "encoding",
              std::string("the description looks like UTF-16 ") +
                  (big_endian ? "big-endian" : "without a byte-order mark") +
@@ -71,30 +73,36 @@ void CheckUnreadLines(const TCheckInput& in, TFindingList& out) {
     switch (u.Why) {
       case TUnreadLine::UnknownSection:
         out.Warn(u.Line, "unknown-section",
-                 "section " + section + " is never read" + DidYouMean(ClosestName(u.Section, SectionNames()), "[", "]"));
+                 "section " + section + " is never read" +
+                     DidYouMean(ClosestName(u.Section, SectionNames()), "[", "]"));
         break;
       case TUnreadLine::DuplicateSection:
         out.Warn(u.Line, "duplicate-section",
-                 "section " + section + " appears again and is never read: only the first, on line " +
+                 "section " + section +
+                     " appears again and is never read: only the first, on line " +
                      std::to_string(u.ReadLine) + ", is");
         break;
       case TUnreadLine::InUnreadSection:
         break;  // said once for its section
       case TUnreadLine::OutsideSection:
-        out.Warn(u.Line, "key-outside-section", "key " + Quoted(u.Name) + " comes before any section and is never read");
+        out.Warn(u.Line, "key-outside-section",
+                 "key " + Quoted(u.Name) + " comes before any section and is never read");
         break;
       case TUnreadLine::UnknownKey: {
         const TReadSection* known = KnownSection(u.Section);
         const auto suggestion = known ? ClosestName(u.Name, known->Keys) : std::nullopt;
         out.Warn(u.Line, "unknown-key",
-                 "key " + Quoted(u.Name) + " in " + section + " is never read" + DidYouMean(suggestion, "\"", "\""));
+                 "key " + Quoted(u.Name) + " in " + section + " is never read" +
+                     DidYouMean(suggestion, "\"", "\""));
         break;
       }
       case TUnreadLine::DuplicateKey:
         if (KnownSection(u.Section) && KnownSection(u.Section)->Keys.empty())
           out.Warn(u.Line, "duplicate-key",
-                   "key " + Quoted(u.Name) + " appears again: the reader gives both the value of line " +
-                       std::to_string(u.ReadLine) + ", so that control is made twice and this line is never read");
+                   "key " + Quoted(u.Name) +
+                       " appears again: the reader gives both the value of line " +
+                       std::to_string(u.ReadLine) +
+                       ", so that control is made twice and this line is never read");
         else
           out.Warn(u.Line, "duplicate-key",
                    "key " + Quoted(u.Name) + " appears again and is never read: only line " +
@@ -104,7 +112,8 @@ void CheckUnreadLines(const TCheckInput& in, TFindingList& out) {
       case TUnreadLine::PastKeyListLimit:
         break;  // said once for the list below
       case TUnreadLine::NotAKeyLine: {
-        std::string why = "the line is neither a section, a key nor a comment, so the reader skips it";
+        std::string why =
+            "the line is neither a section, a key nor a comment, so the reader skips it";
         if (u.Line == 1 && u.Value.rfind("\xEF\xBB\xBF", 0) == 0)
           why += " (it starts with a UTF-8 byte-order mark, which the reader takes as text)";
         out.Warn(u.Line, "ignored-line", why);
@@ -115,18 +124,20 @@ void CheckUnreadLines(const TCheckInput& in, TFindingList& out) {
   if (in.Unread.EmptyKeyLine)
     out.Warn(in.Unread.EmptyKeyLine, "empty-key",
              "a key without a name ends the reader's list of [BUTTONPOS] keys: " +
-                 std::to_string(in.Unread.KeysAfterEmptyKey) + " key line(s) after it are never read");
+                 std::to_string(in.Unread.KeysAfterEmptyKey) +
+                 " key line(s) after it are never read");
   if (in.Unread.FirstKeyPastLimit)
     out.Warn(in.Unread.FirstKeyPastLimit, "key-list-cut",
              "the reader lists at most " + std::to_string(TIniFile::SectionBufferSize) +
                  " bytes of [BUTTONPOS] key names: this key" +
-                 (in.Unread.KeysPastLimit > 1 ? " and the " + std::to_string(in.Unread.KeysPastLimit - 1) + " after it are"
-                                              : std::string(" is")) +
+                 (in.Unread.KeysPastLimit > 1
+                      ? " and the " + std::to_string(in.Unread.KeysPastLimit - 1) + " after it are"
+                      : std::string(" is")) +
                  " never read");
   for (int line : in.Unread.CutValues)
     out.Warn(line, "value-cut",
-             "the value is longer than the reader's " + std::to_string(TIniFile::ValueBufferSize - 1) +
-                 " characters and is cut there");
+             "the value is longer than the reader's " +
+                 std::to_string(TIniFile::ValueBufferSize - 1) + " characters and is cut there");
 }
 
 }  // namespace portico

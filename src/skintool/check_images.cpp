@@ -16,8 +16,10 @@ std::string Size(int32_t w, int32_t h) { return std::to_string(w) + " x " + std:
 
 // Why a named file was not found, in the words of the launcher's rules.
 std::string NotFound(const std::string& what, const std::string& value, const std::string& path) {
-  std::string text = what + " " + Quoted(value) + " is not found (looked for " + ResolvePath(path) + ")";
-  if (!value.empty() && (value[0] == '/' || value[0] == '\\' || (value.size() > 1 && value[1] == ':')))
+  std::string text =
+      what + " " + Quoted(value) + " is not found (looked for " + ResolvePath(path) + ")";
+  if (!value.empty() &&
+      (value[0] == '/' || value[0] == '\\' || (value.size() > 1 && value[1] == ':')))
     text += "; names are always taken relative to the skin folder";
   return text;
 }
@@ -31,8 +33,9 @@ uint64_t PixelsWithIgnoredAlpha(const std::string& path) {
     if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return 0;
     const BmpRaster raster = ReadBmpRaster(bytes, path);
     if (raster.BitsPerPixel != 32) return 0;
-    const uint32_t alpha =
-        raster.AlphaMask ? raster.AlphaMask : ~(raster.RedMask | raster.GreenMask | raster.BlueMask);
+    const uint32_t alpha = raster.AlphaMask
+                               ? raster.AlphaMask
+                               : ~(raster.RedMask | raster.GreenMask | raster.BlueMask);
     if (alpha == 0) return 0;
     uint64_t zero = 0, translucent = 0;
     for (uint32_t s : raster.Samples) {
@@ -61,8 +64,8 @@ void CheckSize(const std::string& what, int line, int32_t w, int32_t h, const TB
   if (!normal || (w == normal->Width() && h == normal->Height())) return;
   const bool smaller = w < normal->Width() || h < normal->Height();
   out.Warn(line, "image-size",
-           what + " is " + Size(w, h) + " but the Normal image is " + Size(normal->Width(), normal->Height()) +
-               "; " + (smaller ? if_smaller : if_larger));
+           what + " is " + Size(w, h) + " but the Normal image is " +
+               Size(normal->Width(), normal->Height()) + "; " + (smaller ? if_smaller : if_larger));
 }
 
 // What a missing state image means for the window.
@@ -73,7 +76,8 @@ const char* AbsentEffect(const std::string& key) {
   return nullptr;  // Disable is optional: disabled controls use Normal
 }
 
-void CheckStateImage(const TProbedImage& image, const TBitmap* normal, int screen_line, TFindingList& out) {
+void CheckStateImage(const TProbedImage& image, const TBitmap* normal, int screen_line,
+                     TFindingList& out) {
   const std::string what = image.Key + " image";
   if (image.Value.empty()) {
     if (const char* effect = AbsentEffect(image.Key))
@@ -93,12 +97,13 @@ void CheckStateImage(const TProbedImage& image, const TBitmap* normal, int scree
       out.Warn(image.Line, "image-missing", NotFound(what, image.Value, image.Path) + then);
     else
       out.Warn(image.Line, "image-empty",
-               what + " " + Quoted(image.Value) + " has no pixels, so the launcher goes without it" + then);
+               what + " " + Quoted(image.Value) +
+                   " has no pixels, so the launcher goes without it" + then);
     return;
   }
   CheckSize(what, image.Line, image.Bitmap->Width(), image.Bitmap->Height(), normal,
-            "controls reaching past its edge keep their old look there", "only its top-left part is used",
-            out);
+            "controls reaching past its edge keep their old look there",
+            "only its top-left part is used", out);
   CheckAlpha(what, image.Path, image.Line,
              uint64_t(image.Bitmap->Width()) * uint64_t(image.Bitmap->Height()), out);
 }
@@ -110,7 +115,9 @@ void CheckMask(const TCheckInput& in, const TBitmap* normal, TFindingList& out) 
   if (value.empty()) return;  // a plain rectangular window, as meant
   if (!in.Mask) {
     if (!FileExists(in.Probe.Skin->MaskFile))
-      out.Warn(line, "mask-missing", NotFound("mask", value, in.Probe.Skin->MaskFile) + "; the window stays a plain rectangle");
+      out.Warn(line, "mask-missing",
+               NotFound("mask", value, in.Probe.Skin->MaskFile) +
+                   "; the window stays a plain rectangle");
     else
       out.Warn(line, "mask-unreadable",
                "mask " + Quoted(value) + " cannot be read as a bitmap (" + in.MaskWhy +
@@ -119,9 +126,11 @@ void CheckMask(const TCheckInput& in, const TBitmap* normal, TFindingList& out) 
   }
   const MaskRegion& mask = *in.Mask;
   if (mask.Rects.empty())
-    out.Warn(line, "mask-empty", "mask " + Quoted(value) + " is white all over and cuts the whole window away");
+    out.Warn(line, "mask-empty",
+             "mask " + Quoted(value) + " is white all over and cuts the whole window away");
   CheckSize("mask", line, mask.Bound.Width(), mask.Bound.Height(), normal,
-            "the window is cut to the mask's size", "the mask's parts beyond the picture are ignored", out);
+            "the window is cut to the mask's size",
+            "the mask's parts beyond the picture are ignored", out);
   CheckAlpha("mask", in.Probe.Skin->MaskFile, line,
              uint64_t(mask.Bound.Width()) * uint64_t(mask.Bound.Height()), out);
 }
@@ -135,7 +144,8 @@ void CheckImages(const TCheckInput& in, TFindingList& out) {
     } else if (image.Error) {
       out.Error(0, "image-undecodable",
                 "the arrow image the launcher loads by its fixed name, " + Quoted(image.Path) +
-                    ", cannot be decoded: " + *image.Error + "; the launcher shows this in a message and stops");
+                    ", cannot be decoded: " + *image.Error +
+                    "; the launcher shows this in a message and stops");
     }
   }
   CheckMask(in, normal, out);

@@ -16,7 +16,9 @@ namespace {
 // Pixels looked at in all to find overlaps.
 constexpr uint64_t OverlapBudget = uint64_t{64} * 1024 * 1024;
 
-std::string Point(int32_t x, int32_t y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
+std::string Point(int32_t x, int32_t y) {
+  return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+}
 
 struct TControlRef {
   const TSkinButton* Button;
@@ -71,26 +73,31 @@ std::string NameList(const std::vector<TControlRef>& controls, const std::vector
   const size_t named = which.size() > Shown + 1 ? Shown : which.size();
   std::string text;
   for (size_t k = 0; k < named; ++k)
-    text += (k == 0 ? "" : k + 1 == which.size() ? " and " : ", ") + Quoted(controls[which[k]].Button->Name);
+    text += (k == 0                  ? ""
+             : k + 1 == which.size() ? " and "
+                                     : ", ") +
+            Quoted(controls[which[k]].Button->Name);
   if (named < which.size()) text += " and " + std::to_string(which.size() - named) + " others";
   return text;
 }
 
-void CheckOutside(const std::vector<TControlRef>& controls, const TBitmap& normal, TFindingList& out) {
+void CheckOutside(const std::vector<TControlRef>& controls, const TBitmap& normal,
+                  TFindingList& out) {
   const TRect image = normal.BoundsRect();
   for (const TControlRef& c : controls) {
     const TRect& b = c.Button->Bounds;
     const TRect inside = IntersectRect(b, image);
     if (inside == b) continue;
     out.Warn(c.Line, "control-outside",
-             Quoted(c.Button->Name) + (inside.IsEmpty() ? " lies wholly outside" : " reaches past the edge of") +
+             Quoted(c.Button->Name) +
+                 (inside.IsEmpty() ? " lies wholly outside" : " reaches past the edge of") +
                  " the " + std::to_string(image.Width()) + " x " + std::to_string(image.Height()) +
                  " picture; there it is never seen and the pointer never reaches it");
   }
 }
 
-void CheckCutAway(const std::vector<TControlRef>& controls, const THitMap& map, const TWindowCover& cover,
-                  TFindingList& out) {
+void CheckCutAway(const std::vector<TControlRef>& controls, const THitMap& map,
+                  const TWindowCover& cover, TFindingList& out) {
   for (size_t i = 0; i < controls.size(); ++i) {
     if (!map.Traced(i) || map.HitCount(i) == 0) continue;
     uint64_t cut = 0;
@@ -99,16 +106,18 @@ void CheckCutAway(const std::vector<TControlRef>& controls, const THitMap& map, 
       for (int32_t x = a.Left; x < a.Right; ++x) cut += map.Hit(i, x, y) && !cover.Keeps(x, y);
     if (cut == 0) continue;
     const uint64_t share = cut * 100 / map.HitCount(i);
-    out.Warn(controls[i].Line, "control-cut-away",
-             Quoted(controls[i].Button->Name) +
-                 (cut == map.HitCount(i) ? std::string(" lies wholly under the mask's cut-away part")
-                                         : " lies " + std::to_string(std::max<uint64_t>(share, 1)) +
-                                               "% under the mask's cut-away part") +
-                 ": there it is never seen and the pointer never reaches it");
+    out.Warn(
+        controls[i].Line, "control-cut-away",
+        Quoted(controls[i].Button->Name) +
+            (cut == map.HitCount(i) ? std::string(" lies wholly under the mask's cut-away part")
+                                    : " lies " + std::to_string(std::max<uint64_t>(share, 1)) +
+                                          "% under the mask's cut-away part") +
+            ": there it is never seen and the pointer never reaches it");
   }
 }
 
-void CheckOverlaps(const std::vector<TControlRef>& controls, const THitMap& map, TFindingList& out) {
+void CheckOverlaps(const std::vector<TControlRef>& controls, const THitMap& map,
+                   TFindingList& out) {
   uint64_t budget = OverlapBudget;
   bool cut_short = false;
   size_t found = 0;
@@ -138,20 +147,24 @@ void CheckOverlaps(const std::vector<TControlRef>& controls, const THitMap& map,
       }
       const TPlayedClick played = PlayClick(controls, first.X, first.Y);
       std::string text = Named(controls[i]) + " and " + Named(controls[j]) + " overlap in " +
-                         std::to_string(shared) + " pixel(s), for example at " + Point(first.X, first.Y) +
-                         ": the pointer there lights " + NameList(controls, played.Lit);
+                         std::to_string(shared) + " pixel(s), for example at " +
+                         Point(first.X, first.Y) + ": the pointer there lights " +
+                         NameList(controls, played.Lit);
       if (played.Captured) {
         const std::string captured = Quoted(controls[*played.Captured].Button->Name);
         text += played.Delivered ? ", a click goes to " + captured
-                                 : ", a press goes to " + captured + ", which takes no clicks, so nothing happens";
+                                 : ", a press goes to " + captured +
+                                       ", which takes no clicks, so nothing happens";
       }
       if (!played.Lit.empty())
-        text += ", and " + Quoted(controls[played.Lit.back()].Button->Name) + " is drawn over the others";
+        text += ", and " + Quoted(controls[played.Lit.back()].Button->Name) +
+                " is drawn over the others";
       out.Warn(controls[j].Line, "control-overlap", text);
     }
   }
   if (cut_short)
-    out.Warn(0, "analysis-limit", "some overlaps were not looked for: the controls cover too much of the window");
+    out.Warn(0, "analysis-limit",
+             "some overlaps were not looked for: the controls cover too much of the window");
 }
 }  // namespace
 
@@ -171,8 +184,9 @@ void CheckLayout(const TCheckInput& in, TFindingList& out) {
   const THitMap map(pointers, skin.BitmapNormal->Width(), skin.BitmapNormal->Height());
   if (map.UntracedCount() > 0)
     out.Warn(0, "analysis-limit",
-             std::to_string(map.UntracedCount()) + " control(s) were not traced: the controls cover too much of "
-             "the window for the check to follow every one");
+             std::to_string(map.UntracedCount()) +
+                 " control(s) were not traced: the controls cover too much of "
+                 "the window for the check to follow every one");
   if (in.Mask) CheckCutAway(controls, map, TWindowCover(in.Mask), out);
   CheckOverlaps(controls, map, out);
 }

@@ -14,9 +14,12 @@ double Linear(uint32_t channel) {
 }  // namespace
 
 double RelativeLuminance(uint32_t rgb) {
-  return 0.2126 * Linear((rgb >> 16) & 0xFF) + 0.7152 * Linear((rgb >> 8) & 0xFF) + 0.0722 * Linear(rgb & 0xFF);
+  return 0.2126 * Linear((rgb >> 16) & 0xFF) + 0.7152 * Linear((rgb >> 8) & 0xFF) +
+         0.0722 * Linear(rgb & 0xFF);
 }
 
-double ContrastRatio(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
+double ContrastRatio(double a, double b) {
+  return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
 
 }  // namespace portico

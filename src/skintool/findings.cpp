@@ -71,7 +71,8 @@ std::vector<TFinding> TFindingList::Sorted() const {
 
 int CheckExitStatus(const std::vector<TFinding>& findings) {
   int status = 0;
-  for (const TFinding& f : findings) status = std::max(status, f.Severity == TSeverity::Error ? 2 : 1);
+  for (const TFinding& f : findings)
+    status = std::max(status, f.Severity == TSeverity::Error ? 2 : 1);
   return status;
 }
 
@@ -90,8 +91,8 @@ std::string FormatFindingsJson(const std::string& file, const std::vector<TFindi
   for (size_t i = 0; i < findings.size(); ++i) {
     const TFinding& f = findings[i];
     out += i ? ",\n " : "\n ";
-    out += "{\"file\": " + JsonString(file) + ", \"line\": " +
-           (f.Line > 0 ? std::to_string(f.Line) : "null") + ", \"severity\": \"" +
+    out += "{\"file\": " + JsonString(file) +
+           ", \"line\": " + (f.Line > 0 ? std::to_string(f.Line) : "null") + ", \"severity\": \"" +
            SeverityName(f.Severity) + "\", \"code\": " + JsonString(f.Code) +
            ", \"message\": " + JsonString(f.Message) + "}";
   }

@@ -42,7 +42,8 @@ bool THitMap::Hit(size_t i, int32_t x, int32_t y) const {
 }
 
 size_t THitMap::UntracedCount() const {
-  return size_t(std::count_if(traces_.begin(), traces_.end(), [](const TTrace& t) { return !t.Traced; }));
+  return size_t(
+      std::count_if(traces_.begin(), traces_.end(), [](const TTrace& t) { return !t.Traced; }));
 }
 
 }  // namespace portico

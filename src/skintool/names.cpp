@@ -30,7 +30,8 @@ size_t EditDistance(std::string_view a, std::string_view b) {
     for (size_t j = 1; j <= m; ++j) {
       const size_t cost = Lower(a[i - 1]) == Lower(b[j - 1]) ? 0 : 1;
       d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-      if (i > 1 && j > 1 && Lower(a[i - 1]) == Lower(b[j - 2]) && Lower(a[i - 2]) == Lower(b[j - 1]))
+      if (i > 1 && j > 1 && Lower(a[i - 1]) == Lower(b[j - 2]) &&
+          Lower(a[i - 2]) == Lower(b[j - 1]))
         d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
     }
   return d[n][m];
@@ -44,7 +45,8 @@ std::string BlankDescription(std::string_view name, std::string_view trimmed) {
   const size_t lead = size_t(trimmed.data() - name.data());
   const size_t trail = name.size() - lead - trimmed.size();
   auto count = [](size_t n, const char* where) {
-    return (n == 1 ? std::string("a ") : std::to_string(n) + " ") + where + (n == 1 ? " blank" : " blanks");
+    return (n == 1 ? std::string("a ") : std::to_string(n) + " ") + where +
+           (n == 1 ? " blank" : " blanks");
   };
   if (lead && trail) return "blanks around it";
   return lead ? count(lead, "leading") : count(trail, "trailing");
@@ -52,8 +54,8 @@ std::string BlankDescription(std::string_view name, std::string_view trimmed) {
 }  // namespace
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 std::string Quoted(std::string_view name) {

@@ -23,8 +23,8 @@ void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 // so a jump out of libpng leaves nothing undestroyed.
 bool WriteRows(png_structp png, png_infop info, png_bytepp rows, png_uint_32 w, png_uint_32 h) {
   if (setjmp(png_jmpbuf(png))) return false;
-  png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   png_write_image(png, rows);
   png_write_end(png, nullptr);

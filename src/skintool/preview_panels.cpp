@@ -57,7 +57,8 @@ TPanelPicture ComposeLook(TSkinProbe& probe, const TWindowCover& cover, TControl
   return picture;
 }
 
-TPanelPicture DrawHitMap(const TSkinProbe& probe, const TWindowCover& cover, std::vector<TMapLabel>& labels) {
+TPanelPicture DrawHitMap(const TSkinProbe& probe, const TWindowCover& cover,
+                         std::vector<TMapLabel>& labels) {
   const TSkin& skin = *probe.Skin;
   TBitmap map = *skin.BitmapFrame;
   const int32_t w = map.Width(), h = map.Height();
@@ -74,7 +75,8 @@ TPanelPicture DrawHitMap(const TSkinProbe& probe, const TWindowCover& cover, std
   for (size_t i = 0; i < controls.size(); ++i) {
     const uint32_t colour = Palette[i % std::size(Palette)];
     const TRect& b = controls[i]->Bounds;
-    TPoint label{std::clamp(b.Left, 0, std::max(w - 1, 0)), std::clamp(b.Top, 0, std::max(h - 1, 0))};
+    TPoint label{std::clamp(b.Left, 0, std::max(w - 1, 0)),
+                 std::clamp(b.Top, 0, std::max(h - 1, 0))};
     if (!hits.Traced(i)) {
       // Too costly to trace: the outline of its bounds, dashed.
       const TRect r = IntersectRect(b, map.BoundsRect());
@@ -89,8 +91,8 @@ TPanelPicture DrawHitMap(const TSkinProbe& probe, const TWindowCover& cover, std
         for (int32_t x = a.Left; x < a.Right; ++x) {
           if (!hits.Hit(i, x, y)) continue;
           if (first) label = TPoint{x, y}, first = false;
-          const bool edge = !hits.Hit(i, x - 1, y) || !hits.Hit(i, x + 1, y) || !hits.Hit(i, x, y - 1) ||
-                            !hits.Hit(i, x, y + 1);
+          const bool edge = !hits.Hit(i, x - 1, y) || !hits.Hit(i, x + 1, y) ||
+                            !hits.Hit(i, x, y - 1) || !hits.Hit(i, x, y + 1);
           map.SetPixel(x, y, edge ? colour : Mix(map.Pixel(x, y), colour, 110));
         }
     }

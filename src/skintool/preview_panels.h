@@ -33,6 +33,7 @@ struct TMapLabel {
 // in its own colour as the launcher's hit test traces it, and the
 // cut-away parts hatched. Controls too costly to trace get their bounds
 // outlined instead.
-TPanelPicture DrawHitMap(const TSkinProbe& probe, const TWindowCover& cover, std::vector<TMapLabel>& labels);
+TPanelPicture DrawHitMap(const TSkinProbe& probe, const TWindowCover& cover,
+                         std::vector<TMapLabel>& labels);
 
 }  // namespace portico

@@ -39,20 +39,26 @@ void PlacePicture(const TPanelPicture& picture, int32_t scale, TPoint at, TPrevi
     }
 }
 
-void Text(TBitmap& sheet, const std::string& text, TRect box, int size, uint32_t colour, unsigned align) {
+void Text(TBitmap& sheet, const std::string& text, TRect box, int size, uint32_t colour,
+          unsigned align) {
   sheet.Canvas.Font.Size = size;
   sheet.Canvas.Font.Color = PixelToColor(colour);
-  DrawTextW(sheet, AnsiToWide(text), box, align | tfVCenter | tfSingleLine | tfNoPrefix | tfEndEllipsis);
+  DrawTextW(sheet, AnsiToWide(text), box,
+            align | tfVCenter | tfSingleLine | tfNoPrefix | tfEndEllipsis);
 }
 
 // A control's name on a filled tag in its colour, kept inside the panel.
-void Label(TPreviewSheet& sheet, const TMapLabel& label, const TPreviewPanel& panel, int32_t scale) {
+void Label(TPreviewSheet& sheet, const TMapLabel& label, const TPreviewPanel& panel,
+           int32_t scale) {
   const std::u16string name = AnsiToWide(label.Name);
   sheet.Image.Canvas.Font.Size = 7;
   const TPoint extent = TextExtentW(sheet.Image.Canvas.Font, name, tfNoPrefix);
-  const int32_t w = std::min(extent.X + 6, panel.Area.Width()), h = std::min(extent.Y + 2, panel.Area.Height());
-  const int32_t x = std::clamp(panel.Area.Left + label.At.X / scale, panel.Area.Left, panel.Area.Right - w);
-  const int32_t y = std::clamp(panel.Area.Top + label.At.Y / scale - h, panel.Area.Top, panel.Area.Bottom - h);
+  const int32_t w = std::min(extent.X + 6, panel.Area.Width()),
+                h = std::min(extent.Y + 2, panel.Area.Height());
+  const int32_t x =
+      std::clamp(panel.Area.Left + label.At.X / scale, panel.Area.Left, panel.Area.Right - w);
+  const int32_t y =
+      std::clamp(panel.Area.Top + label.At.Y / scale - h, panel.Area.Top, panel.Area.Bottom - h);
   for (int32_t ty = y; ty < y + h; ++ty)
     for (int32_t tx = x; tx < x + w; ++tx) {
       sheet.Image.SetPixel(tx, ty, label.Colour);
@@ -63,7 +69,8 @@ void Label(TPreviewSheet& sheet, const TMapLabel& label, const TPreviewPanel& pa
 
 // What each colour of the map stands for, one control a line, as far as
 // the box holds them.
-void Legend(TPreviewSheet& sheet, const TSkinProbe& probe, const std::vector<TMapLabel>& labels, TRect box) {
+void Legend(TPreviewSheet& sheet, const TSkinProbe& probe, const std::vector<TMapLabel>& labels,
+            TRect box) {
   std::vector<std::string> lines;
   for (size_t i = 0; i < labels.size(); ++i) {
     const TSkinButton& b = *probe.Skin->Buttons[i];
@@ -77,11 +84,13 @@ void Legend(TPreviewSheet& sheet, const TSkinProbe& probe, const std::vector<TMa
   for (size_t i = 0; i < lines.size() && i < room; ++i) {
     const int32_t y = box.Top + int32_t(i) * LegendLine;
     std::string text = lines[i];
-    if (i + 1 == room && lines.size() > room) text = "and " + std::to_string(lines.size() - i) + " more";
+    if (i + 1 == room && lines.size() > room)
+      text = "and " + std::to_string(lines.size() - i) + " more";
     const bool control = i < labels.size() && text == lines[i];
     if (control)
       for (int32_t ty = y + 3; ty < y + 12; ++ty)
-        for (int32_t tx = box.Left; tx < box.Left + 9; ++tx) sheet.Image.SetPixel(tx, ty, labels[i].Colour);
+        for (int32_t tx = box.Left; tx < box.Left + 9; ++tx)
+          sheet.Image.SetPixel(tx, ty, labels[i].Colour);
     Text(sheet.Image, text, TRect{box.Left + 14, y, box.Right, y + LegendLine}, 8, Ink, tfLeft);
   }
 }
@@ -104,7 +113,8 @@ std::optional<TPreviewSheet> BuildPreviewSheet(const std::string& path, const st
   TPreviewSheet sheet;
   // Two columns of three rows (the last place holds the legend), shrunk by
   // a whole factor when that is too large.
-  while (2 * (w / sheet.Scale) + 3 * Margin > MaxSheetSide || 3 * (h / sheet.Scale + TitleHeight) + 4 * Margin > MaxSheetSide)
+  while (2 * (w / sheet.Scale) + 3 * Margin > MaxSheetSide ||
+         3 * (h / sheet.Scale + TitleHeight) + 4 * Margin > MaxSheetSide)
     ++sheet.Scale;
   const int32_t pw = w / sheet.Scale, ph = h / sheet.Scale;
   const int32_t column = std::max(pw, MinColumnWidth), row = std::max(ph, 4 * LegendLine);
@@ -113,26 +123,34 @@ std::optional<TPreviewSheet> BuildPreviewSheet(const std::string& path, const st
   std::fill(sheet.Image.Data(), sheet.Image.Data() + size_t(sheet_w) * size_t(sheet_h), Background);
   sheet.Alpha.assign(size_t(sheet_w) * size_t(sheet_h), 255);
 
-  const std::string titles[] = {"As first shown (version \"" + version + "\")", "Hot areas", "Over", "Down",
-                                "Disabled"};
+  const std::string titles[] = {"As first shown (version \"" + version + "\")", "Hot areas", "Over",
+                                "Down", "Disabled"};
   for (int i = 0; i < 6; ++i) {
-    const int32_t x = Margin + (i % 2) * (column + Margin), y = Margin + (i / 2) * (row + TitleHeight + Margin);
-    Text(sheet.Image, i < 5 ? titles[i] : "Controls", TRect{x, y, x + column, y + TitleHeight}, 9, Ink, tfLeft);
-    if (i < 5) sheet.Panels.push_back(TPreviewPanel{titles[i], TRect{x, y + TitleHeight, x + pw, y + TitleHeight + ph}});
+    const int32_t x = Margin + (i % 2) * (column + Margin),
+                  y = Margin + (i / 2) * (row + TitleHeight + Margin);
+    Text(sheet.Image, i < 5 ? titles[i] : "Controls", TRect{x, y, x + column, y + TitleHeight}, 9,
+         Ink, tfLeft);
+    if (i < 5)
+      sheet.Panels.push_back(
+          TPreviewPanel{titles[i], TRect{x, y + TitleHeight, x + pw, y + TitleHeight + ph}});
   }
   const TControlLook looks[] = {TControlLook::AsFirstShown, TControlLook::Over, TControlLook::Down,
                                 TControlLook::Disabled};
   const int panel_of_look[] = {0, 2, 3, 4};
   for (int k = 0; k < 4; ++k) {
     const TRect& area = sheet.Panels[size_t(panel_of_look[k])].Area;
-    PlacePicture(ComposeLook(probe, cover, looks[k]), sheet.Scale, TPoint{area.Left, area.Top}, sheet);
+    PlacePicture(ComposeLook(probe, cover, looks[k]), sheet.Scale, TPoint{area.Left, area.Top},
+                 sheet);
   }
   std::vector<TMapLabel> labels;
   const TRect& map_area = sheet.Panels[1].Area;
-  PlacePicture(DrawHitMap(probe, cover, labels), sheet.Scale, TPoint{map_area.Left, map_area.Top}, sheet);
+  PlacePicture(DrawHitMap(probe, cover, labels), sheet.Scale, TPoint{map_area.Left, map_area.Top},
+               sheet);
   for (const TMapLabel& label : labels) Label(sheet, label, sheet.Panels[1], sheet.Scale);
   const TRect& last = sheet.Panels[4].Area;
-  Legend(sheet, probe, labels, TRect{last.Left + column + Margin, last.Top, last.Left + 2 * column + Margin, last.Top + row});
+  Legend(sheet, probe, labels,
+         TRect{last.Left + column + Margin, last.Top, last.Left + 2 * column + Margin,
+               last.Top + row});
   return sheet;
 }
 

@@ -18,7 +18,8 @@ bool CheckDescriptionFile(const std::string& path, TFindingList& out) {
     case TReadStatus::TooLarge:
       return true;
     case TReadStatus::NotRegular:
-      out.Error(0, "description-missing", "the description is not a file; the launcher would not start");
+      out.Error(0, "description-missing",
+                "the description is not a file; the launcher would not start");
       return false;
     case TReadStatus::Missing:
       if (FileExists(resolved)) break;
@@ -27,15 +28,17 @@ bool CheckDescriptionFile(const std::string& path, TFindingList& out) {
     case TReadStatus::ReadError:
       break;
   }
-  out.Error(0, "description-unreadable",
-            "the description cannot be read (" + probe.Error + "); the launcher would see an empty skin");
+  out.Error(
+      0, "description-unreadable",
+      "the description cannot be read (" + probe.Error + "); the launcher would see an empty skin");
   return false;
 }
 
 // Where the window's outline comes from, as the launcher builds it.
 void ReadMask(TCheckInput& in) {
   const TSkinProbe& p = in.Probe;
-  if (p.Ini.KeyLine("SCREEN", "Mask") == 0 || p.Ini.ReadString("SCREEN", "Mask", "").empty()) return;
+  if (p.Ini.KeyLine("SCREEN", "Mask") == 0 || p.Ini.ReadString("SCREEN", "Mask", "").empty())
+    return;
   in.Mask = CreateMaskRegion(p.Skin->MaskFile, MaskKeyColor, &in.MaskWhy);
 }
 }  // namespace

@@ -12,6 +12,7 @@ namespace portico {
 // Checks the description at `path` (its folder is the skin folder), and
 // lists the files the launcher reads for it in `named_files` when given.
 // Needs the global Application (a headless one will do).
-std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string>* named_files = nullptr);
+std::vector<TFinding> CheckSkin(const std::string& path,
+                                std::vector<std::string>* named_files = nullptr);
 
 }  // namespace portico

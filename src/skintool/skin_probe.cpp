@@ -11,7 +11,8 @@ class TRecorder : public TSkinLoadObserver {
  public:
   TRecorder(TSkinProbe& probe) : probe_(probe) {}
 
-  void ImageLoaded(const std::string& key, const std::string& path, const TBitmap* bitmap) override {
+  void ImageLoaded(const std::string& key, const std::string& path,
+                   const TBitmap* bitmap) override {
     Record(key, path).Bitmap = bitmap;
   }
   bool ContinueAfterImageError(const std::string& key, const std::string& path,

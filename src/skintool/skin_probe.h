@@ -16,11 +16,11 @@ namespace portico {
 // image of fixed name (Key empty).
 struct TProbedImage {
   std::string Key;
-  std::string Value;  // as written in the description
-  std::string Path;   // as handed to LoadImageFile (skin folder + value)
-  int Line = 0;       // of the key; 0 when absent
-  const TBitmap* Bitmap = nullptr;  // owned by the skin; null when absent
-  std::optional<std::string> Error; // the decoder's reason when it failed
+  std::string Value;                 // as written in the description
+  std::string Path;                  // as handed to LoadImageFile (skin folder + value)
+  int Line = 0;                      // of the key; 0 when absent
+  const TBitmap* Bitmap = nullptr;   // owned by the skin; null when absent
+  std::optional<std::string> Error;  // the decoder's reason when it failed
 };
 
 // One [BUTTONPOS] key as the loader read it.

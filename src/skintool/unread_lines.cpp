@@ -55,7 +55,7 @@ TUnreadLines FindUnreadLines(const TIniFile& ini) {
   // [BUTTONPOS] keys as the reader lists them.
   std::vector<std::string> listed;
   ini.ReadSection("BUTTONPOS", listed);
-  size_t button_key = 0;  // key lines seen in the [BUTTONPOS] that is read
+  size_t button_key = 0;                       // key lines seen in the [BUTTONPOS] that is read
   std::map<std::string, int> known_key_lines;  // "section\nkey" -> the line read
 
   const TReadSection* section = nullptr;  // the current section, when read
@@ -70,8 +70,10 @@ TUnreadLines FindUnreadLines(const TIniFile& ini) {
       const int first = known ? ini.SectionLine(known->Name) : 0;
       section = known && first == line.Number ? known : nullptr;
       unread_section = !section;
-      if (!known) add(TUnreadLine::UnknownSection, line, line.Name);
-      else if (!section) add(TUnreadLine::DuplicateSection, line, line.Name, first);
+      if (!known)
+        add(TUnreadLine::UnknownSection, line, line.Name);
+      else if (!section)
+        add(TUnreadLine::DuplicateSection, line, line.Name, first);
       return true;
     }
     if (line.Kind == K::Ignored) {

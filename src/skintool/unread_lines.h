@@ -20,21 +20,21 @@ const std::vector<TReadSection>& LauncherSections();
 
 struct TUnreadLine {
   enum TWhy {
-    UnknownSection,     // a header the launcher never asks for
-    DuplicateSection,   // a later header of a section read elsewhere
-    InUnreadSection,    // a key under one of those two
-    OutsideSection,     // a key before the first header
-    UnknownKey,         // a key the launcher never asks for
-    DuplicateKey,       // a later key of a name read elsewhere
-    AfterEmptyKey,      // [BUTTONPOS]: after EmptyKeyLine, which ends the list
-    PastKeyListLimit,   // [BUTTONPOS]: past the reader's limit for key lists
-    NotAKeyLine,        // neither header, key nor comment
+    UnknownSection,    // a header the launcher never asks for
+    DuplicateSection,  // a later header of a section read elsewhere
+    InUnreadSection,   // a key under one of those two
+    OutsideSection,    // a key before the first header
+    UnknownKey,        // a key the launcher never asks for
+    DuplicateKey,      // a later key of a name read elsewhere
+    AfterEmptyKey,     // [BUTTONPOS]: after EmptyKeyLine, which ends the list
+    PastKeyListLimit,  // [BUTTONPOS]: past the reader's limit for key lists
+    NotAKeyLine,       // neither header, key nor comment
   } Why;
   int Line = 0;
   std::string Section;  // the section the line is in, or the header's own name
   std::string Name;     // the key name
   std::string Value;    // the key's value, or the whole line for NotAKeyLine
-  int ReadLine = 0;     // for duplicates and AfterEmptyKey: the line read instead, or the ending key
+  int ReadLine = 0;  // for duplicates and AfterEmptyKey: the line read instead, or the ending key
 };
 
 struct TUnreadLines {

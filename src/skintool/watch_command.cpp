@@ -12,8 +12,10 @@ int RunWatchCommand(const std::vector<std::string>& args) {
   TWatchOptions options;
   std::vector<std::string> positional;
   for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--launcher" && i + 1 < args.size()) options.Launcher = args[++i];
-    else positional.push_back(args[i]);
+    if (args[i] == "--launcher" && i + 1 < args.size())
+      options.Launcher = args[++i];
+    else
+      positional.push_back(args[i]);
   }
   if (positional.size() != 2) {
     std::fputs(SkinToolUsage, stderr);

@@ -75,7 +75,8 @@ class TWatchSession {
   bool StartLauncher() {
     // The launcher runs in the skin's folder, as installers start it.
     std::string why;
-    child_ = TChildProcess::Start(options_.Launcher, {FileNameOf(options_.Description), options_.Version},
+    child_ = TChildProcess::Start(options_.Launcher,
+                                  {FileNameOf(options_.Description), options_.Version},
                                   SkinFolderOf(options_.Description), why);
     if (!child_) Say("cannot start the launcher " + options_.Launcher + ": " + why);
     seen_ = false;
@@ -93,8 +94,10 @@ class TWatchSession {
     seen_ = true;
     if (restore_) {
       // Until the window manager has moved it, the window's first place is no news.
-      if (*at == *restore_ || NowMs() > restore_deadline_) restore_.reset();
-      else windows_.MoveWindow(child_->Id(), FormInstallCaption, *restore_);
+      if (*at == *restore_ || NowMs() > restore_deadline_)
+        restore_.reset();
+      else
+        windows_.MoveWindow(child_->Id(), FormInstallCaption, *restore_);
       if (restore_) return;
     }
     last_position_ = at;

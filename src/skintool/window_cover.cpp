@@ -14,7 +14,8 @@ TWindowCover::TWindowCover(const std::optional<MaskRegion>& region) {
     const int32_t y = region->Rects[i].Top;
     if (y >= 0 && y < rows) row_start_[size_t(y)] = i;
   }
-  for (size_t y = size_t(rows); y-- > 0;) row_start_[y] = std::min(row_start_[y], row_start_[y + 1]);
+  for (size_t y = size_t(rows); y-- > 0;)
+    row_start_[y] = std::min(row_start_[y], row_start_[y + 1]);
 }
 
 bool TWindowCover::Keeps(int32_t x, int32_t y) const {
@@ -22,7 +23,8 @@ bool TWindowCover::Keeps(int32_t x, int32_t y) const {
   if (y < 0 || size_t(y) + 1 >= row_start_.size()) return false;
   const auto begin = region_->Rects.begin() + ptrdiff_t(row_start_[size_t(y)]);
   const auto end = region_->Rects.begin() + ptrdiff_t(row_start_[size_t(y) + 1]);
-  const auto it = std::upper_bound(begin, end, x, [](int32_t v, const TRect& r) { return v < r.Left; });
+  const auto it =
+      std::upper_bound(begin, end, x, [](int32_t v, const TRect& r) { return v < r.Left; });
   return it != begin && x < std::prev(it)->Right;
 }
 

@@ -9,16 +9,16 @@ namespace {
 
 TEST(IniFileLines, SectionAndKeyLinesAreThoseTheAnswersComeFrom) {
   const TIniFile ini = TIniFile::FromText(
-      "; comment\n"   // 1
-      "[Screen]\n"    // 2
-      "Normal=a\n"    // 3
-      "normal=b\n"    // 4: a second key of the name is never read
-      "\n"            // 5
-      "[Other]\r\n"   // 6
-      "Mask=c\r"      // 7
-      "no equals\n"   // 8
-      "[SCREEN]\n"    // 9: a second section of the name is never read
-      "Over=d\n");    // 10
+      "; comment\n"  // 1
+      "[Screen]\n"   // 2
+      "Normal=a\n"   // 3
+      "normal=b\n"   // 4: a second key of the name is never read
+      "\n"           // 5
+      "[Other]\r\n"  // 6
+      "Mask=c\r"     // 7
+      "no equals\n"  // 8
+      "[SCREEN]\n"   // 9: a second section of the name is never read
+      "Over=d\n");   // 10
   EXPECT_EQ(ini.SectionLine("SCREEN"), 2);
   EXPECT_EQ(ini.SectionLine("missing"), 0);
   EXPECT_EQ(ini.KeyLine("screen", "NORMAL"), 3);
@@ -34,9 +34,15 @@ TEST(IniFileLines, SectionAndKeyLinesAreThoseTheAnswersComeFrom) {
     kinds.emplace_back(line.Number, line.Kind);
     return true;
   });
-  EXPECT_EQ(kinds, (std::vector<std::pair<int, K::TKind>>{{1, K::Comment}, {2, K::Section}, {3, K::Key},
-                                                          {4, K::Key},     {5, K::Blank},   {6, K::Section},
-                                                          {7, K::Key},     {8, K::Ignored}, {9, K::Section},
+  EXPECT_EQ(kinds, (std::vector<std::pair<int, K::TKind>>{{1, K::Comment},
+                                                          {2, K::Section},
+                                                          {3, K::Key},
+                                                          {4, K::Key},
+                                                          {5, K::Blank},
+                                                          {6, K::Section},
+                                                          {7, K::Key},
+                                                          {8, K::Ignored},
+                                                          {9, K::Section},
                                                           {10, K::Key}}));
 }
 

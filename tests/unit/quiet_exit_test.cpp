@@ -23,8 +23,10 @@ class QuietExit : public ::testing::TestWithParam<TQuietExit> {
     old_cwd_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_.Path());
     dir_.Write("n.bmp", test::EncodeBmp24(test::SolidBitmap(40, 30, 0x808080)));
-    dir_.Write("skin.ini", "[SCREEN]\nNormal=n.bmp\n[BUTTONPOS]\na=Install,1,1,5,5\nb=Exit,9,1,5,5\n");
-    dir_.Write("noexit.ini", "[SCREEN]\nNormal=n.bmp\n[BUTTONPOS]\na=Install,1,1,5,5\nb=Exit ,9,1,5,5\n");
+    dir_.Write("skin.ini",
+               "[SCREEN]\nNormal=n.bmp\n[BUTTONPOS]\na=Install,1,1,5,5\nb=Exit,9,1,5,5\n");
+    dir_.Write("noexit.ini",
+               "[SCREEN]\nNormal=n.bmp\n[BUTTONPOS]\na=Install,1,1,5,5\nb=Exit ,9,1,5,5\n");
     dir_.Write("nonormal.ini", "[BUTTONPOS]\na=Install,1,1,5,5\nb=Exit,9,1,5,5\n");
     std::filesystem::create_directory(dir_.File("folder.ini"));
   }
@@ -56,21 +58,35 @@ const std::string Hint = "; run \"portico-skin check ";
 INSTANTIATE_TEST_SUITE_P(
     Launcher, QuietExit,
     ::testing::Values(
-        TQuietExit{"NoArguments", {}, "portico: expected two arguments, DESCRIPTION.ini VERSION, but got 0\n"},
-        TQuietExit{"ThreeArguments", {"skin.ini", "1", "x"},
+        TQuietExit{"NoArguments",
+                   {},
+                   "portico: expected two arguments, DESCRIPTION.ini VERSION, but got 0\n"},
+        TQuietExit{"ThreeArguments",
+                   {"skin.ini", "1", "x"},
                    "portico: expected two arguments, DESCRIPTION.ini VERSION, but got 3\n"},
         TQuietExit{"EmptyName", {"", "1"}, "portico: the description's name is empty\n"},
-        TQuietExit{"Missing", {"missing.ini", "1"},
-                   "portico: missing.ini: no such file in the current folder" + Hint + "missing.ini\" for details\n"},
-        TQuietExit{"Folder", {"folder.ini", "1"}, "portico: folder.ini: is not a file" + Hint + "folder.ini\" for details\n"},
-        TQuietExit{"AbsolutePath", {"$DIR/skin.ini", "1"},
-                   "portico: $DIR/skin.ini: the description is looked up in the current folder; start portico "
+        TQuietExit{"Missing",
+                   {"missing.ini", "1"},
+                   "portico: missing.ini: no such file in the current folder" + Hint +
+                       "missing.ini\" for details\n"},
+        TQuietExit{"Folder",
+                   {"folder.ini", "1"},
+                   "portico: folder.ini: is not a file" + Hint + "folder.ini\" for details\n"},
+        TQuietExit{"AbsolutePath",
+                   {"$DIR/skin.ini", "1"},
+                   "portico: $DIR/skin.ini: the description is looked up in the current folder; "
+                   "start portico "
                    "in the skin's folder with the description's name relative to it\n"},
-        TQuietExit{"NoExit", {"noexit.ini", "1"},
-                   "portico: noexit.ini: no control named \"Exit\"" + Hint + "noexit.ini\" for details\n"},
-        TQuietExit{"NoNormalImage", {"nonormal.ini", "1"},
-                   "portico: nonormal.ini: no controls named \"Install\" and \"Exit\" (without a Normal image no "
-                   "control is made)" + Hint + "nonormal.ini\" for details\n"}),
+        TQuietExit{
+            "NoExit",
+            {"noexit.ini", "1"},
+            "portico: noexit.ini: no control named \"Exit\"" + Hint + "noexit.ini\" for details\n"},
+        TQuietExit{"NoNormalImage",
+                   {"nonormal.ini", "1"},
+                   "portico: nonormal.ini: no controls named \"Install\" and \"Exit\" (without a "
+                   "Normal image no "
+                   "control is made)" +
+                       Hint + "nonormal.ini\" for details\n"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(QuietExit, AStartingSkinSaysNothing) {

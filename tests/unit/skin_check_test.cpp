@@ -1,12 +1,13 @@
 // portico-skin check: each hand-made skin below has exactly one fault, and
 // the check names exactly the findings that fault causes, at their lines.
+#include "skintool/skin_check.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <set>
 
 #include "skin_fixture.h"
-#include "skintool/skin_check.h"
 
 namespace portico {
 namespace {
@@ -17,20 +18,20 @@ using test::SolidBitmap;
 
 // A clean skin; line numbers are those of this text.
 const std::string CleanSkin =
-    "[SCREEN]\n"                                 // 1
-    "Normal=n.bmp\n"                             // 2
-    "Over=o.bmp\n"                               // 3
-    "Down=d.bmp\n"                               // 4
-    "Disable=x.bmp\n"                            // 5
-    "Mask=m.bmp\n"                               // 6
-    "[BUTTONPOS]\n"                              // 7
-    "1=Install,5,50,30,20\n"                     // 8
-    "2=Exit,40,50,30,20\n"                       // 9
-    "3=URL,5,5,30,10\n"                          // 10
-    "4=VersionCaption,40,5,40,15\n"              // 11
-    "5=Dial,72,30,22,24,83,42,10,5\n"            // 12
-    "[INFORMATION]\n"                            // 13
-    "URL=https://example.org/\n";                // 14
+    "[SCREEN]\n"                       // 1
+    "Normal=n.bmp\n"                   // 2
+    "Over=o.bmp\n"                     // 3
+    "Down=d.bmp\n"                     // 4
+    "Disable=x.bmp\n"                  // 5
+    "Mask=m.bmp\n"                     // 6
+    "[BUTTONPOS]\n"                    // 7
+    "1=Install,5,50,30,20\n"           // 8
+    "2=Exit,40,50,30,20\n"             // 9
+    "3=URL,5,5,30,10\n"                // 10
+    "4=VersionCaption,40,5,40,15\n"    // 11
+    "5=Dial,72,30,22,24,83,42,10,5\n"  // 12
+    "[INFORMATION]\n"                  // 13
+    "URL=https://example.org/\n";      // 14
 
 // The clean skin with `from` replaced by `to` (the first time it occurs).
 std::string Edit(const std::string& from, const std::string& to, std::string text = CleanSkin) {
@@ -38,7 +39,9 @@ std::string Edit(const std::string& from, const std::string& to, std::string tex
   return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 // The clean skin with control lines added after the last one (line 13 on).
-std::string WithControls(const std::string& lines) { return Edit("[INFORMATION]\n", lines + "[INFORMATION]\n"); }
+std::string WithControls(const std::string& lines) {
+  return Edit("[INFORMATION]\n", lines + "[INFORMATION]\n");
+}
 
 // A 100 x 80 mask, white (cut away) where `cut` says.
 std::string Mask(const std::function<bool(int, int)>& cut, int w = 100, int h = 80) {
@@ -55,7 +58,8 @@ std::string HalfTranslucent32(int w, int h) {
   spec.Height = h;
   spec.BitsPerPixel = 32;
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) spec.Pixels.insert(spec.Pixels.end(), {0x20, 0xC0, 0x20, uint8_t(x < w / 2 ? 0xFF : 0x40)});
+    for (int x = 0; x < w; ++x)
+      spec.Pixels.insert(spec.Pixels.end(), {0x20, 0xC0, 0x20, uint8_t(x < w / 2 ? 0xFF : 0x40)});
   std::vector<uint8_t> bytes = test::BuildBmp(spec);
   return std::string(bytes.begin(), bytes.end());
 }
@@ -63,9 +67,9 @@ std::string HalfTranslucent32(int w, int h) {
 struct TCheckCase {
   const char* Name;
   std::string Ini;
-  std::function<void(const ScratchFolder&)> Files;  // changes to the clean images
+  std::function<void(const ScratchFolder&)> Files;      // changes to the clean images
   std::multiset<std::pair<std::string, int>> Expected;  // code and line
-  std::string MessageHas = {};  // a phrase one of the findings must hold
+  std::string MessageHas = {};                          // a phrase one of the findings must hold
   const char* Description = "skin.ini";
 };
 
@@ -223,7 +227,8 @@ TEST(SkinCheckOutput, CompilerLinesJsonAndExitStatus) {
             "skin.ini: warning: bytes \xFF and \"quotes\"\n [encoding]\n"
             "skin.ini:12: error: no control named \"Exit\" [required-control-missing]\n");
   EXPECT_EQ(FormatFindingsJson("a\\b.ini", findings),
-            "[\n {\"file\": \"a\\\\b.ini\", \"line\": null, \"severity\": \"warning\", \"code\": \"encoding\", "
+            "[\n {\"file\": \"a\\\\b.ini\", \"line\": null, \"severity\": \"warning\", \"code\": "
+            "\"encoding\", "
             "\"message\": \"bytes \xEF\xBF\xBD and \\\"quotes\\\"\\u000a\"},\n"
             " {\"file\": \"a\\\\b.ini\", \"line\": 12, \"severity\": \"error\", \"code\": "
             "\"required-control-missing\", \"message\": \"no control named \\\"Exit\\\"\"}\n]\n");

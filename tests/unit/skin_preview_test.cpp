@@ -21,14 +21,16 @@ using test::EncodeBmp24;
 TBitmap Pattern(uint32_t tint) {
   TBitmap b(120, 90);
   for (int y = 0; y < 90; ++y)
-    for (int x = 0; x < 120; ++x) b.SetPixel(x, y, (uint32_t(x * 2) << 16 | uint32_t(y * 2) << 8) ^ tint);
+    for (int x = 0; x < 120; ++x)
+      b.SetPixel(x, y, (uint32_t(x * 2) << 16 | uint32_t(y * 2) << 8) ^ tint);
   return b;
 }
 
 const std::string Ring = "5=Dial,70,20,41,41,90,40,20,10\n";
 const std::string SkinText =
     "[SCREEN]\nNormal=n.bmp\nOver=o.bmp\nDown=d.bmp\nDisable=x.bmp\nMask=m.bmp\n[BUTTONPOS]\n"
-    "1=Install,5,60,30,20\n2=Exit,40,60,25,20\n3=Deco,5,5,20,10\n4=VersionCaption,5,30,50,20\n" + Ring;
+    "1=Install,5,60,30,20\n2=Exit,40,60,25,20\n3=Deco,5,5,20,10\n4=VersionCaption,5,30,50,20\n" +
+    Ring;
 
 class SkinPreview : public ::testing::Test {
  protected:
@@ -87,7 +89,9 @@ TEST_F(SkinPreview, PanelsAreWhatTheLauncherShowsInEachLook) {
   for (int y = 0; y < 90; ++y)
     for (int x = 0; x < 120; ++x) {
       ASSERT_EQ(AlphaAt(sheet, FirstShown, x, y), in_shape(x, y) ? 255 : 0) << x << "," << y;
-      if (in_shape(x, y)) ASSERT_EQ(At(sheet, FirstShown, x, y), window->Frame.Pixel(x, y)) << x << "," << y;
+      if (in_shape(x, y)) {
+        ASSERT_EQ(At(sheet, FirstShown, x, y), window->Frame.Pixel(x, y)) << x << "," << y;
+      }
     }
 
   // Each control in turn under the pointer, then pressed: the launcher's
@@ -148,7 +152,8 @@ TEST(PngFile, KeepsPixelsAndAlpha) {
   ASSERT_EQ(image.width, 3u);
   ASSERT_EQ(image.height, 2u);
   for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(uint32_t(rgba[4 * i]) << 16 | uint32_t(rgba[4 * i + 1]) << 8 | rgba[4 * i + 2], colours[i]);
+    EXPECT_EQ(uint32_t(rgba[4 * i]) << 16 | uint32_t(rgba[4 * i + 1]) << 8 | rgba[4 * i + 2],
+              colours[i]);
     EXPECT_EQ(rgba[4 * i + 3], alpha[size_t(i)]);
   }
   EXPECT_TRUE(EncodePng(b, {1, 2}).empty());  // alpha of the wrong size

@@ -95,8 +95,10 @@ std::optional<TProcessEnd> TChildProcess::Poll() {
   pid_t done;
   while ((done = waitpid(pid_t(id_), &status, WNOHANG)) < 0 && errno == EINTR) {
   }
-  if (done == pid_t(id_)) end_ = EndOf(status);
-  else if (done < 0) end_ = TProcessEnd{};  // not ours to wait for any more
+  if (done == pid_t(id_))
+    end_ = EndOf(status);
+  else if (done < 0)
+    end_ = TProcessEnd{};  // not ours to wait for any more
   return end_;
 }
 

@@ -80,7 +80,8 @@ bool TFileWatch::WaitForChange(int64_t timeout_ms) {
         const auto* event = reinterpret_cast<const inotify_event*>(at);
         at += sizeof(inotify_event) + event->len;
         const auto names = impl_->Names.find(event->wd);
-        if (names != impl_->Names.end() && event->len > 0 && names->second.count(Lower(event->name)))
+        if (names != impl_->Names.end() && event->len > 0 &&
+            names->second.count(Lower(event->name)))
           changed = true;
       }
     }

@@ -15,7 +15,8 @@ namespace portico {
 namespace {
 class X11ProcessWindows final : public TProcessWindows {
  public:
-  explicit X11ProcessWindows(Display* display) : display_(display), root_(DefaultRootWindow(display)) {
+  explicit X11ProcessWindows(Display* display)
+      : display_(display), root_(DefaultRootWindow(display)) {
     InstallX11ErrorLogger();
     pid_atom_ = XInternAtom(display_, "_NET_WM_PID", False);
     name_atom_ = XInternAtom(display_, "_NET_WM_NAME", False);
@@ -29,7 +30,8 @@ class X11ProcessWindows final : public TProcessWindows {
     const Window window = Find(pid, title);
     int x = 0, y = 0;
     Window child = 0;
-    if (!window || !XTranslateCoordinates(display_, window, root_, 0, 0, &x, &y, &child) || trap.Failed())
+    if (!window || !XTranslateCoordinates(display_, window, root_, 0, 0, &x, &y, &child) ||
+        trap.Failed())
       return std::nullopt;
     return TPoint{x, y};
   }
@@ -53,8 +55,8 @@ class X11ProcessWindows final : public TProcessWindows {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display_, window, property, 0, 65536, False, type, &actual, &format, &count, &after,
-                           &data) == Success &&
+    if (XGetWindowProperty(display_, window, property, 0, 65536, False, type, &actual, &format,
+                           &count, &after, &data) == Success &&
         data && actual == type && format == 32) {
       const auto* values = reinterpret_cast<const unsigned long*>(data);
       items.assign(values, values + count);
@@ -69,8 +71,8 @@ class X11ProcessWindows final : public TProcessWindows {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display_, window, name_atom_, 0, 1024, False, utf8_atom_, &actual, &format, &count,
-                           &after, &data) == Success &&
+    if (XGetWindowProperty(display_, window, name_atom_, 0, 1024, False, utf8_atom_, &actual,
+                           &format, &count, &after, &data) == Success &&
         data && format == 8)
       title.assign(reinterpret_cast<const char*>(data), count);
     if (data) XFree(data);
@@ -86,7 +88,8 @@ class X11ProcessWindows final : public TProcessWindows {
     const std::vector<unsigned long> pids = Longs(window, pid_atom_, XA_CARDINAL);
     if (pids.empty() || TProcessId(pids[0]) != pid || Title(window) != title) return false;
     XWindowAttributes attributes;
-    return XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable;
+    return XGetWindowAttributes(display_, window, &attributes) &&
+           attributes.map_state == IsViewable;
   }
 
   // The window manager's list of managed windows; without one, the root's
@@ -104,7 +107,8 @@ class X11ProcessWindows final : public TProcessWindows {
     Window found = 0;
     for (unsigned i = 0; i < count && !found; ++i)
       if (Matches(children[i], pid, title)) found = children[i];
-    for (unsigned i = 0; i < count && !found && depth > 1; ++i) found = Search(children[i], pid, title, depth - 1);
+    for (unsigned i = 0; i < count && !found && depth > 1; ++i)
+      found = Search(children[i], pid, title, depth - 1);
     if (children) XFree(children);
     return found;
   }
