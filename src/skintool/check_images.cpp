@@ -18,9 +18,7 @@ std::string Size(int32_t w, int32_t h) { return std::to_string(w) + " x " + std:
 std::string NotFound(const std::string& what, const std::string& value, const std::string& path) {
   std::string text =
       what + " " + Quoted(value) + " is not found (looked for " + ResolvePath(path) + ")";
-  if (!value.empty() &&
-      (value[0] == '/' || value[0] == '\\' || (value.size() > 1 && value[1] == ':')))
-    text += "; names are always taken relative to the skin folder";
+  if (IsRootedName(value)) text += "; names are always taken relative to the skin folder";
   return text;
 }
 
