@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "render/compositing.h"
-#include "skintool/check_parts.h"
+#include "skintool/check_steps.h"
 #include "skintool/contrast.h"
 #include "skintool/names.h"
 

@@ -2,7 +2,7 @@
 // that is less than the line says.
 #include <set>
 
-#include "skintool/check_parts.h"
+#include "skintool/check_steps.h"
 #include "skintool/names.h"
 
 namespace portico {

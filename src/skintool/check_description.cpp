@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "skintool/check_parts.h"
+#include "skintool/check_steps.h"
 #include "skintool/names.h"
 
 namespace portico {

@@ -6,7 +6,7 @@
 #include "platform/image/bmp_decoder.h"
 #include "platform/image/image_file.h"
 #include "platform/image_error.h"
-#include "skintool/check_parts.h"
+#include "skintool/check_steps.h"
 #include "skintool/names.h"
 
 namespace portico {

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "controls/pointer_tracker.h"
-#include "skintool/check_parts.h"
+#include "skintool/check_steps.h"
 #include "skintool/hit_map.h"
 #include "skintool/names.h"
 #include "skintool/window_cover.h"

@@ -2,7 +2,7 @@
 
 #include "app/unit_install.h"
 #include "platform/files.h"
-#include "skintool/check_parts.h"
+#include "skintool/check_steps.h"
 #include "skintool/names.h"
 
 namespace portico {

@@ -1,4 +1,4 @@
-// The parts of the check, one file each, and what they share.
+// The steps of the check, one file each, and what they share.
 #pragma once
 #include <optional>
 #include <string>
