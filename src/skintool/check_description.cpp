@@ -40,7 +40,6 @@ std::string DidYouMean(const std::optional<std::string>& name, const char* open,
 
 bool CheckEncoding(const TCheckInput& in, TFindingList& out) {
   const std::string& text = in.Probe.Ini.Text();
-  if (in.Probe.Ini.Encoding() != TIniFile::TEncoding::EightBit) return true;
   size_t nuls = 0, odd = 0, first = std::string::npos;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\0') continue;
@@ -49,16 +48,14 @@ bool CheckEncoding(const TCheckInput& in, TFindingList& out) {
     if (first == std::string::npos) first = i;
   }
   if (nuls == 0) return true;
-  // UTF-16 text that is mostly ASCII has a NUL in every other byte.
-  const bool utf16 = nuls * 4 >= text.size() && (odd * 10 >= nuls * 9 || odd * 10 <= nuls);
+  // UTF-16 text that is mostly ASCII has a NUL in every other byte; with no
+  // byte-order mark the reader takes it as 8-bit text.
+  const bool utf16 = in.Probe.Ini.Encoding() == TIniFile::TEncoding::EightBit &&
+                     nuls * 4 >= text.size() && (odd * 10 >= nuls * 9 || odd * 10 <= nuls);
   if (utf16) {
-    const bool big_endian =
-        text.size() >= 2 && uint8_t(text[0]) == 0xFE && uint8_t(text[1]) == 0xFF;
     out.Warn(0, "encoding",
-             std::string("the description looks like UTF-16 ") +
-                 (big_endian ? "big-endian" : "without a byte-order mark") +
-                 ", which the reader takes as 8-bit text and finds nothing in; save it as UTF-16LE "
-                 "with a byte-order mark, or as UTF-8");
+             "the description looks like UTF-16 without a byte-order mark, which the reader takes "
+             "as 8-bit text and finds nothing in; save it with a byte-order mark, or as UTF-8");
     return false;
   }
   out.Warn(LineOfOffset(in.Probe.Ini, first), "encoding",
@@ -111,14 +108,10 @@ void CheckUnreadLines(const TCheckInput& in, TFindingList& out) {
       case TUnreadLine::AfterEmptyKey:
       case TUnreadLine::PastKeyListLimit:
         break;  // said once for the list below
-      case TUnreadLine::NotAKeyLine: {
-        std::string why =
-            "the line is neither a section, a key nor a comment, so the reader skips it";
-        if (u.Line == 1 && u.Value.rfind("\xEF\xBB\xBF", 0) == 0)
-          why += " (it starts with a UTF-8 byte-order mark, which the reader takes as text)";
-        out.Warn(u.Line, "ignored-line", why);
+      case TUnreadLine::NotAKeyLine:
+        out.Warn(u.Line, "ignored-line",
+                 "the line is neither a section, a key nor a comment, so the reader skips it");
         break;
-      }
     }
   }
   if (in.Unread.EmptyKeyLine)

@@ -118,7 +118,7 @@ void CheckMask(const TCheckInput& in, const TBitmap* normal, TFindingList& out) 
                    "; the window stays a plain rectangle");
     else
       out.Warn(line, "mask-unreadable",
-               "mask " + Quoted(value) + " cannot be read as a bitmap (" + in.MaskWhy +
+               "mask " + Quoted(value) + " gives no outline (" + in.MaskWhy +
                    "); the window stays a plain rectangle");
     return;
   }

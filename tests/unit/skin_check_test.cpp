@@ -159,6 +159,14 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"image-undecodable", 3}}},
         TCheckCase{"ArrowImageUndecodable", CleanSkin, [](auto& d) { d.Write("scroll_arrow_down.bmp", "not an image"); },
                    {{"image-undecodable", 0}}, "fixed name"},
+        TCheckCase{"ImageWithoutPixels", CleanSkin,
+                   [](auto& d) {
+                     test::BmpSpec empty;
+                     empty.Width = 0;
+                     const std::vector<uint8_t> bytes = test::BuildBmp(empty);
+                     d.Write("o.bmp", std::string(bytes.begin(), bytes.end()));
+                   },
+                   {{"image-empty", 3}}},
         TCheckCase{"ImageOtherSize", CleanSkin, [](auto& d) { d.Write("d.bmp", EncodeBmp24(SolidBitmap(90, 80, 0x102050))); },
                    {{"image-size", 4}}},
         TCheckCase{"ImageAlpha", CleanSkin, [](auto& d) { d.Write("o.bmp", HalfTranslucent32(100, 80)); },

@@ -77,6 +77,7 @@ TEST_F(SkinPreview, PanelsAreWhatTheLauncherShowsInEachLook) {
   ASSERT_EQ(sheet.Scale, 1);
 
   SetCommandLine({"portico", "skin.ini", "2.5"});
+  h_.ws.SetFocusOnShow(true);  // the pointer lights controls of the foreground window only
   h_.app.CreateForm(FormInstall);
   FormInstall->Show();
   const auto* window = h_.ws.Find(FormInstall->Handle());
