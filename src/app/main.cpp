@@ -6,10 +6,13 @@
 // app/unit_install.cpp; the skin lives in skin/, pointer handling in
 // controls/, drawing in render/, and the window system in platform/.
 #include "app/unit_install.h"
+#include "platform/draw_text.h"
 #include "platform/native_window_system.h"
 #include "platform/params.h"
 
 int main(int argc, char** argv) {
+  // Fonts are found while the skin loads and the window system connects.
+  portico::TTextPreparation text_preparation;
   portico::LoadSystemCommandLine(argc, argv);
   std::unique_ptr<portico::WindowSystem> ws = portico::CreateNativeWindowSystem();
   // No window system, no window: the caller hears 0, as for any bad start.

@@ -77,6 +77,8 @@ bool TFormInstall::CreateSkin() {
     Application()->Terminate();
     return false;
   }
+  // Before the mask is read: start-up's peak of memory is lower then.
+  Skin->ReleaseUnusedPixels();
   ApplyWindowShape(*Skin, MaskKeyColor);
   SetVersionCaption(Skin);
   Skin->DrawAllButtons();

@@ -14,6 +14,9 @@ void TBitmap::SetSize(int32_t width, int32_t height) {
     throw std::length_error("bitmap size out of range");
   width_ = width;
   height_ = height;
+  sparse_ = false;
+  spans_.clear();
+  first_span_.clear();
   pixels_.assign(size_t(width) * size_t(height), 0);
   damage_.clear();
   whole_damaged_ = true;
@@ -24,8 +27,91 @@ void TBitmap::Assign(const TBitmap& source) {
   width_ = source.width_;
   height_ = source.height_;
   pixels_ = source.pixels_;
+  sparse_ = source.sparse_;
+  spans_ = source.spans_;
+  first_span_ = source.first_span_;
   damage_.clear();
   whole_damaged_ = true;
+}
+
+void TBitmap::KeepOnly(const std::vector<TRect>& areas) {
+  if (sparse_ || Empty()) return;
+  std::vector<TRect> kept;
+  for (const TRect& a : areas) {
+    const TRect c = IntersectRect(a, BoundsRect());
+    if (!c.IsEmpty()) kept.push_back(c);
+  }
+  std::vector<TSpan> spans;
+  std::vector<uint32_t> first(size_t(height_) + 1, 0);
+  std::vector<std::pair<int32_t, int32_t>> row;
+  size_t total = 0;
+  for (int32_t y = 0; y < height_; ++y) {
+    first[size_t(y)] = uint32_t(spans.size());
+    row.clear();
+    for (const TRect& r : kept)
+      if (y >= r.Top && y < r.Bottom) row.emplace_back(r.Left, r.Right);
+    std::sort(row.begin(), row.end());
+    // Overlapping and touching runs become one.
+    for (const auto& [left, right] : row) {
+      if (!spans.empty() && size_t(first[size_t(y)]) < spans.size() && left <= spans.back().Right) {
+        spans.back().Right = std::max(spans.back().Right, right);
+      } else {
+        spans.push_back(TSpan{left, right, 0});
+      }
+    }
+  }
+  first[size_t(height_)] = uint32_t(spans.size());
+  for (TSpan& s : spans) {
+    s.Offset = total;
+    total += size_t(s.Right - s.Left);
+  }
+  std::vector<uint32_t> pixels(total);
+  for (int32_t y = 0; y < height_; ++y)
+    for (uint32_t i = first[size_t(y)]; i < first[size_t(y) + 1]; ++i)
+      std::memcpy(pixels.data() + spans[i].Offset, Row(y) + spans[i].Left,
+                  size_t(spans[i].Right - spans[i].Left) * sizeof(uint32_t));
+  pixels_ = std::move(pixels);
+  spans_ = std::move(spans);
+  first_span_ = std::move(first);
+  sparse_ = true;
+}
+
+const TBitmap::TSpan* TBitmap::SpanAt(int32_t x, int32_t y) const {
+  const TSpan* begin = spans_.data() + first_span_[size_t(y)];
+  const TSpan* end = spans_.data() + first_span_[size_t(y) + 1];
+  // The first run that ends past x.
+  const TSpan* s = std::upper_bound(begin, end, x, [](int32_t v, const TSpan& t) { return v < t.Right; });
+  return s;
+}
+
+uint32_t TBitmap::SparsePixel(int32_t x, int32_t y) const {
+  const TSpan* s = SpanAt(x, y);
+  if (s == spans_.data() + first_span_[size_t(y) + 1] || x < s->Left) return 0;
+  return pixels_[s->Offset + size_t(x - s->Left)];
+}
+
+uint32_t* TBitmap::SparseAt(int32_t x, int32_t y) {
+  const TSpan* s = SpanAt(x, y);
+  if (s == spans_.data() + first_span_[size_t(y) + 1] || x < s->Left) return nullptr;
+  return &pixels_[s->Offset + size_t(x - s->Left)];
+}
+
+const uint32_t* TBitmap::KeptRun(int32_t x, int32_t y, int32_t count, int32_t& length) const {
+  if (!sparse_) {
+    length = count;
+    return Row(y) + x;
+  }
+  const TSpan* s = SpanAt(x, y);
+  if (s == spans_.data() + first_span_[size_t(y) + 1]) {
+    length = 0;
+    return nullptr;
+  }
+  if (x < s->Left) {
+    length = std::min(count, s->Left - x);
+    return nullptr;
+  }
+  length = std::min(count, s->Right - x);
+  return pixels_.data() + s->Offset + size_t(x - s->Left);
 }
 
 void TBitmap::AddDamage(const TRect& r) {
@@ -67,7 +153,8 @@ std::vector<TRect> TBitmap::TakeDamage() {
 
 void BitBlt(TBitmap& dest, int32_t x, int32_t y, int32_t w, int32_t h, const TBitmap& source,
             int32_t sx, int32_t sy) {
-  if (w <= 0 || h <= 0) return;
+  // Only a bitmap with all its pixels is drawn into.
+  if (w <= 0 || h <= 0 || dest.Sparse()) return;
   // Work in 64 bits: skin rectangles may hold any 32-bit values.
   int64_t dx0 = x, dy0 = y, sx0 = sx, sy0 = sy, ww = w, hh = h;
   auto clip = [&](int64_t& a, int64_t& b, int64_t& len, int64_t alim, int64_t blim) {
@@ -79,8 +166,16 @@ void BitBlt(TBitmap& dest, int32_t x, int32_t y, int32_t w, int32_t h, const TBi
   clip(dy0, sy0, hh, dest.Height(), source.Height());
   if (ww <= 0 || hh <= 0) return;
   for (int64_t row = 0; row < hh; ++row) {
-    std::memcpy(dest.Row(int32_t(dy0 + row)) + dx0, source.Row(int32_t(sy0 + row)) + sx0,
-                size_t(ww) * sizeof(uint32_t));
+    uint32_t* out = dest.Row(int32_t(dy0 + row)) + dx0;
+    // A sparse source gives its kept runs; what it let go of is left as it was.
+    for (int64_t done = 0; done < ww;) {
+      int32_t length = 0;
+      const uint32_t* in =
+          source.KeptRun(int32_t(sx0 + done), int32_t(sy0 + row), int32_t(ww - done), length);
+      if (length == 0) break;
+      if (in) std::memcpy(out + done, in, size_t(length) * sizeof(uint32_t));
+      done += length;
+    }
   }
   dest.AddDamage(TRect{int32_t(dx0), int32_t(dy0), int32_t(dx0 + ww), int32_t(dy0 + hh)});
 }

@@ -50,14 +50,29 @@ class TBitmap {
   // Copies pixels and size of another bitmap (the canvas state stays).
   void Assign(const TBitmap& source);
 
+  // Whole rows: only for a bitmap that keeps all its pixels (not Sparse).
   uint32_t* Row(int32_t y) { return pixels_.data() + size_t(y) * size_t(width_); }
   const uint32_t* Row(int32_t y) const { return pixels_.data() + size_t(y) * size_t(width_); }
   uint32_t* Data() { return pixels_.data(); }
   const uint32_t* Data() const { return pixels_.data(); }
 
   // Pixel at (x, y) as 0x00RRGGBB; the caller checks bounds.
-  uint32_t Pixel(int32_t x, int32_t y) const { return pixels_[size_t(y) * size_t(width_) + size_t(x)]; }
-  void SetPixel(int32_t x, int32_t y, uint32_t rgb) { pixels_[size_t(y) * size_t(width_) + size_t(x)] = rgb; }
+  uint32_t Pixel(int32_t x, int32_t y) const {
+    return sparse_ ? SparsePixel(x, y) : pixels_[size_t(y) * size_t(width_) + size_t(x)];
+  }
+  void SetPixel(int32_t x, int32_t y, uint32_t rgb) {
+    if (uint32_t* p = sparse_ ? SparseAt(x, y) : &pixels_[size_t(y) * size_t(width_) + size_t(x)]) *p = rgb;
+  }
+
+  // Lets go of every pixel outside `areas` (cut to the bitmap), for an
+  // image of which only those rectangles are ever read again: they read
+  // and copy as before, anything else reads as black. The size stays.
+  void KeepOnly(const std::vector<TRect>& areas);
+  bool Sparse() const { return sparse_; }
+  // The kept pixels of row y from column x on, up to `count` of them: a
+  // pointer and how many follow it there; null (with the distance to the
+  // next kept pixel, or 0) where x is not kept.
+  const uint32_t* KeptRun(int32_t x, int32_t y, int32_t count, int32_t& length) const;
 
   TRect BoundsRect() const { return TRect{0, 0, width_, height_}; }
 
@@ -72,6 +87,19 @@ class TBitmap {
   TCanvas Canvas;
 
  private:
+  // A run of kept pixels of one row, and where they are in pixels_.
+  struct TSpan {
+    int32_t Left;
+    int32_t Right;
+    size_t Offset;
+  };
+  uint32_t SparsePixel(int32_t x, int32_t y) const;
+  uint32_t* SparseAt(int32_t x, int32_t y);
+  const TSpan* SpanAt(int32_t x, int32_t y) const;
+
+  bool sparse_ = false;
+  std::vector<TSpan> spans_;           // kept runs, row after row, left to right
+  std::vector<uint32_t> first_span_;   // each row's first run in spans_; height + 1 entries
   int32_t width_ = 0;
   int32_t height_ = 0;
   std::vector<uint32_t> pixels_;
@@ -80,7 +108,8 @@ class TBitmap {
 };
 
 // Plain pixel copy of a w x h rectangle from source (sx, sy) to dest (x, y),
-// clipped to both bitmaps: nothing outside either is read or written.
+// clipped to both bitmaps: nothing outside either is read or written. A
+// sparse source copies what it kept; a sparse dest takes nothing.
 void BitBlt(TBitmap& dest, int32_t x, int32_t y, int32_t w, int32_t h, const TBitmap& source,
             int32_t sx, int32_t sy);
 

@@ -29,6 +29,19 @@ enum TTextFormat : unsigned {
 // Returns the height of the text drawn, 0 when nothing was drawn.
 int DrawTextW(TBitmap& target, const std::u16string& text, TRect rect, unsigned format);
 
+// Sets text drawing up ahead of the first caption: on platforms where
+// finding and opening the default face takes a while (fontconfig reads its
+// whole configuration), that work runs on a second thread from
+// construction, overlapping the rest of start-up. The first text drawn
+// waits for it; the destructor does too, so no thread outlives the object.
+class TTextPreparation {
+ public:
+  TTextPreparation();
+  ~TTextPreparation();
+  TTextPreparation(const TTextPreparation&) = delete;
+  TTextPreparation& operator=(const TTextPreparation&) = delete;
+};
+
 // Size in pixels of text as DrawTextW lays it out on one line in `font`
 // (advance width, line height); {0, 0} when nothing would be drawn.
 // tfNoPrefix is the only format flag it looks at.

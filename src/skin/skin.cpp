@@ -143,6 +143,15 @@ TSkin::~TSkin() {
   MaskFile.clear();
 }
 
+void TSkin::ReleaseUnusedPixels() {
+  std::vector<TRect> used;
+  used.reserve(Buttons.size());
+  for (const auto& b : Buttons)
+    if (b) used.push_back(b->Bounds);
+  for (TBitmap* image : {BitmapNormal.get(), BitmapOver.get(), BitmapDown.get(), BitmapDisable.get()})
+    if (image) image->KeepOnly(used);
+}
+
 TSkinButton* TSkin::FindButton(const std::string& name) const {
   for (const auto& b : Buttons)
     if (b && b->Name == name) return b.get();

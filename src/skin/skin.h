@@ -34,6 +34,10 @@ class TSkin : public TTrackingState {
   TSkin& operator=(const TSkin&) = delete;
 
   TSkinButton* FindButton(const std::string& name) const;
+  // Lets the state images go of every pixel no control will ever copy
+  // again: once the frame is made and the caption colours are taken, only
+  // the controls' rectangles of them are read.
+  void ReleaseUnusedPixels();
   void SetButtonCaption(const std::string& name, const std::u16string& caption, int alignment,
                         int font_size, TColor color, bool disable);
 

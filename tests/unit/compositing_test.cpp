@@ -110,5 +110,40 @@ TEST_F(Compositing, CopiesAreClippedToTheFrameAndToASmallerSource) {
   EXPECT_EQ(s->BitmapFrame->Width(), 100);
 }
 
+TEST_F(Compositing, ReleasingUnusedPixelsChangesNoLook) {
+  // Images whose every pixel differs, and controls that overlap, reach past
+  // the frame and sit on its edges.
+  auto gradient = [](uint32_t seed) {
+    TBitmap b(100, 60);
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 100; ++x) b.SetPixel(x, y, (seed * 0x9E3779B1u ^ uint32_t(x * 131 + y * 7919)) & 0xFFFFFF);
+    return b;
+  };
+  const char* buttons = "a=A,0,0,20,20\nb=B,10,10,20,20\nc=C,90,50,30,30\nd=D,40,0,1,60\ne=E,-5,30,10,5\n";
+  auto draw_every_look = [&](bool release) {
+    test::HeadlessApp h;
+    test::ScratchFolder dir;
+    const char* names[] = {"n.bmp", "o.bmp", "d.bmp", "x.bmp"};
+    for (uint32_t i = 0; i < 4; ++i) dir.Write(names[i], EncodeBmp24(gradient(i + 1)));
+    dir.Write("s.ini", std::string("[SCREEN]\nNormal=n.bmp\nOver=o.bmp\nDown=d.bmp\nDisable=x.bmp\n") +
+                           "[BUTTONPOS]\n" + buttons);
+    TSkin skin(dir.Path() + "/", "s.ini", 0, 0, nullptr, nullptr, nullptr);
+    if (release) skin.ReleaseUnusedPixels();
+    std::vector<uint32_t> frames;
+    for (auto& b : skin.Buttons) {
+      for (int look = 0; look < 4; ++look) {
+        b->Hover = look >= 1;
+        b->Down = look == 2;
+        b->Enabled = look != 3;
+        skin.DrawButton(b.get());
+        frames.insert(frames.end(), skin.BitmapFrame->Data(),
+                      skin.BitmapFrame->Data() + 100 * 60);
+      }
+    }
+    return frames;
+  };
+  EXPECT_EQ(draw_every_look(true), draw_every_look(false));
+}
+
 }  // namespace
 }  // namespace portico

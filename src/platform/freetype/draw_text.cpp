@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <thread>
 
 #include "platform/freetype/coverage_blend.h"
 #include "platform/freetype/glyph_cache.h"
@@ -15,6 +16,19 @@ namespace {
 std::mutex& TextLock() {
   static std::mutex lock;
   return lock;
+}
+
+// The set-up thread a TTextPreparation started, if any. Only the main
+// thread starts and joins it.
+std::thread& PreparationThread() {
+  static std::thread thread;
+  return thread;
+}
+
+// Waits for the set-up thread before text is drawn.
+void WaitForPreparation() {
+  std::thread& thread = PreparationThread();
+  if (thread.joinable()) thread.join();
 }
 
 int64_t FloorDiv2(int64_t v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
@@ -112,8 +126,21 @@ void PaintLines(TPainter& painter, const TTextLine& line, unsigned style, int64_
 
 }  // namespace
 
+TTextPreparation::TTextPreparation() {
+  if (PreparationThread().joinable()) return;
+  PreparationThread() = std::thread([] {
+    std::lock_guard<std::mutex> hold(TextLock());
+    // fontconfig's configuration and the default face, as a caption in the
+    // canvas font (no name, no style) will ask for them.
+    TFontLibrary::Instance().Family(std::string(), 0);
+  });
+}
+
+TTextPreparation::~TTextPreparation() { WaitForPreparation(); }
+
 int DrawTextW(TBitmap& target, const std::u16string& text, TRect rect, unsigned format) {
   if (text.empty()) return 0;
+  WaitForPreparation();
   std::lock_guard<std::mutex> hold(TextLock());
   const TFont& font = target.Canvas.Font;
   const TBox box{rect.Left, rect.Top, rect.Right, rect.Bottom};
@@ -148,6 +175,7 @@ int DrawTextW(TBitmap& target, const std::u16string& text, TRect rect, unsigned 
 
 TPoint TextExtentW(const TFont& font, const std::u16string& text, unsigned format) {
   if (text.empty()) return {};
+  WaitForPreparation();
   std::lock_guard<std::mutex> hold(TextLock());
   const TTextLine line = LayoutLine(font, text, format & tfNoPrefix, -1);
   if (line.Glyphs.empty()) return {};

@@ -156,6 +156,9 @@ TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit
     return result;
   }
   std::vector<uint8_t>& bytes = result.Bytes;
+  // Room for the file and one step of growth: reading to the end then
+  // never moves the bytes to a buffer twice the size.
+  bytes.reserve(size_t(std::min<uint64_t>(size + 4096, max_bytes)));
   bytes.resize(size_t(std::min<uint64_t>(size, max_bytes)));
   size_t got = 0;
   // Read until the limit or the end, whichever comes first: the file may

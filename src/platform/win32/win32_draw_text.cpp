@@ -138,6 +138,10 @@ int32_t Clamp32(int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, IN
 
 }  // namespace
 
+// GDI needs no set-up worth overlapping with start-up.
+TTextPreparation::TTextPreparation() = default;
+TTextPreparation::~TTextPreparation() = default;
+
 int DrawTextW(TBitmap& target, const std::u16string& text, TRect rect, unsigned format) {
   if (text.empty() || target.Empty()) return 0;
   const std::wstring wide(text.begin(), text.end());
