@@ -8,6 +8,7 @@
 #include <array>
 #include <bit>
 
+#include "app/window_opacity.h"
 #include "platform/application.h"
 #include "platform/files.h"
 #include "platform/image/image_file.h"
@@ -184,7 +185,18 @@ bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key
 
 bool ApplyWindowShape(TSkin& skin, TColor key_color) {
   if (!skin.HostForm) return false;
-  return SetWindowMask(skin.HostForm->Handle(), skin.MaskFile, key_color);
+  const WindowHandle window = skin.HostForm->Handle();
+  if (!skin.AlphaFile.empty() && skin.BitmapNormal && IsCompositing()) {
+    // With a compositor the opacity image outlines the window; the mask
+    // is the outline for displays that cannot blend.
+    const std::optional<TAlphaMap> alpha =
+        LoadAlphaMap(skin.AlphaFile, skin.BitmapNormal->Width(), skin.BitmapNormal->Height());
+    if (alpha && SetWindowOpacity(window, &*alpha)) {
+      const std::vector<TRect> runs = OpaqueRuns(*alpha);
+      return SetWindowRgn(window, &runs);
+    }
+  }
+  return SetWindowMask(window, skin.MaskFile, key_color);
 }
 
 }  // namespace portico

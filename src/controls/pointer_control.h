@@ -51,8 +51,9 @@ class TPointerControl {
   // The ring and arc part of the hit test, for a point inside Bounds.
   bool RingHitTest(int32_t x, int32_t y) const;
   // Moves the pointer-state flags for one pointer step; true (also stored
-  // in Changed) when the look or the click state changed.
-  bool UpdateState(int32_t x, int32_t y, bool button_down, bool foreground);
+  // in Changed) when the look or the click state changed. `over_window`
+  // false: the pointer has left the window, whatever (x, y) say.
+  bool UpdateState(int32_t x, int32_t y, bool button_down, bool foreground, bool over_window = true);
 
   bool Enabled = true;
   TRect Bounds;

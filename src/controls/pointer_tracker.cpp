@@ -4,9 +4,9 @@ namespace portico {
 
 // In the same file as the step that calls it for every control, so the
 // compiler can inline it into the loop.
-bool TPointerControl::UpdateState(int32_t x, int32_t y, bool button_down, bool foreground) {
+bool TPointerControl::UpdateState(int32_t x, int32_t y, bool button_down, bool foreground, bool over_window) {
   bool changed = false;
-  const bool inside = foreground && HitTest(x, y);
+  const bool inside = foreground && over_window && HitTest(x, y);
   if (inside) {
     if (!Hover) {
       Hover = true;
@@ -46,10 +46,22 @@ void TrackPointerStep(TTrackingState& state, std::span<TPointerControl* const> c
   r.ShowFrame = false;
   r.ResetAfterClicks = false;
   r.KeepPolling = false;
+  r.DragStarted = false;
+  r.WindowManagerDragEnded = false;
 
   const bool held_in_front = f.ButtonDown && f.Foreground;
-  if (!held_in_front) state.Dragging = false;
+  if (!held_in_front) {
+    r.WindowManagerDragEnded = state.Dragging && state.DragByWindowManager;
+    state.Dragging = false;
+    state.DragByWindowManager = false;
+  }
 
+  if (state.Dragging && state.DragByWindowManager) {
+    // The window manager moves the window and may keep the release to
+    // itself: the polling timer watches for the button going up.
+    r.KeepPolling = true;
+    return;
+  }
   if (state.Dragging) {
     // The window follows the pointer; no control is updated or redrawn.
     if (!f.Cursor) {
@@ -68,7 +80,7 @@ void TrackPointerStep(TTrackingState& state, std::span<TPointerControl* const> c
   if (state.CaptureButton) {
     // Only the control that holds the pointer is updated.
     TPointerControl* c = state.CaptureButton;
-    if (c->UpdateState(f.X, f.Y, f.ButtonDown, f.Foreground)) r.Redraw.push_back(c);
+    if (c->UpdateState(f.X, f.Y, f.ButtonDown, f.Foreground, f.OverWindow)) r.Redraw.push_back(c);
     if (!c->Held) state.CaptureButton = nullptr;
   } else {
     // Controls that lost the pointer are drawn at once, those that gained
@@ -76,7 +88,7 @@ void TrackPointerStep(TTrackingState& state, std::span<TPointerControl* const> c
     size_t gained = 0;
     for (TPointerControl* c : controls) {
       if (!c) continue;
-      if (c->UpdateState(f.X, f.Y, f.ButtonDown, f.Foreground)) {
+      if (c->UpdateState(f.X, f.Y, f.ButtonDown, f.Foreground, f.OverWindow)) {
         if (!c->Hover) {
           c->Changed = false;
           r.Redraw.push_back(c);
@@ -103,6 +115,7 @@ void TrackPointerStep(TTrackingState& state, std::span<TPointerControl* const> c
       }
       state.DragOrigin = *f.Cursor;
       state.Dragging = true;
+      r.DragStarted = true;
       r.KeepPolling = true;
     }
   }
@@ -116,6 +129,8 @@ void TrackPointerStep(TTrackingState& state, std::span<TPointerControl* const> c
   }
   r.ResetAfterClicks = !r.Clicks.empty() && !held_in_front;
 }
+
+bool PollEndsDrag(const TPollFacts& f) { return f.Dragging && !f.ButtonDown; }
 
 bool PointerHasLeft(const TPollFacts& f) {
   if (f.ButtonDown || !f.CursorRead) return false;

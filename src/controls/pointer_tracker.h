@@ -18,6 +18,10 @@ struct TTrackingState {
   TPointerControl* CaptureButton = nullptr;  // holds the pointer while the button is down
   TPoint DragOrigin;                         // pointer's screen position at the last drag step
   bool Dragging = false;
+  // The window manager moves the window for the running drag (set by the
+  // caller when it handed the drag over): steps move nothing themselves,
+  // and DragOrigin stays where the press was.
+  bool DragByWindowManager = false;
 };
 
 // What one step knows.
@@ -25,6 +29,9 @@ struct TPointerFacts {
   int32_t X = 0, Y = 0;     // pointer in frame coordinates
   bool Foreground = false;  // our window is the foreground window
   bool ButtonDown = false;  // the primary button (see IsPrimaryButtonDown)
+  // False when the pointer has left the window: X and Y are then stale and
+  // no control is under the pointer.
+  bool OverWindow = true;
   // The pointer's screen position, for a drag: read only when the window
   // is foreground and the button is down, the one case a drag can start or
   // go on; none when it could not be read.
@@ -42,6 +49,12 @@ struct TTrackResult {
   // The window follows the pointer by this much.
   bool MoveWindow = false;
   TPoint MoveBy;
+  // A drag started in this step, at DragOrigin: the caller may hand it to
+  // the window manager (and then sets DragByWindowManager).
+  bool DragStarted = false;
+  // A drag the window manager ran ended in this step: the caller checks
+  // that the window manager saw the end and otherwise places the window.
+  bool WindowManagerDragEnded = false;
   // Hand the frame over (every step but a drag step).
   bool ShowFrame = false;
   // Enabled controls clicked in this step, in list order: each is redrawn
@@ -63,6 +76,7 @@ void TrackPointerStep(TTrackingState& state, std::span<TPointerControl* const> c
 
 // What a tick of the polling timer knows, read while no button is down.
 struct TPollFacts {
+  bool Dragging = false;       // a drag runs (its steps may have stopped coming)
   bool ButtonDown = false;     // the primary button, live
   bool CursorRead = false;     // the pointer's position could be read
   bool OverHostImage = false;  // the image control is the child under the pointer
@@ -74,5 +88,10 @@ struct TPollFacts {
 // runs a reset step and stops the timer. A held button or an unreadable
 // position leaves everything as it is.
 bool PointerHasLeft(const TPollFacts& facts);
+
+// Whether a polling tick ends a drag: the button is up but no pointer step
+// said so (the window manager that moved the window kept the release).
+// The caller then runs a step with the button up before the leave test.
+bool PollEndsDrag(const TPollFacts& facts);
 
 }  // namespace portico

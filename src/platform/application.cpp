@@ -179,4 +179,19 @@ bool SetWindowRgn(WindowHandle window, const std::vector<TRect>* rects) {
   return Application && window != 0 && Application->Ws().SetShape(window, rects);
 }
 
+bool IsCompositing() { return Application && Application->Ws().Compositing(); }
+
+bool SetWindowOpacity(WindowHandle window, const TAlphaMap* alpha) {
+  return Application && window != 0 && Application->Ws().SetOpacity(window, alpha);
+}
+
+bool BeginWindowManagerMove(WindowHandle window, TPoint press) {
+  return Application && window != 0 && Application->Ws().BeginWindowManagerMove(window, press);
+}
+
+bool EndWindowManagerMove(WindowHandle window) {
+  // Without a window system there is nothing to cancel: the caller's own move is harmless.
+  return !Application || window == 0 || Application->Ws().EndWindowManagerMove(window);
+}
+
 }  // namespace portico

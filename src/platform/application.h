@@ -122,5 +122,12 @@ WindowHandle WindowFromPoint(TPoint p);
 // live state when no pointer event is being handled (timers).
 bool IsPrimaryButtonDown();
 bool SetWindowRgn(WindowHandle window, const std::vector<TRect>* rects);
+// Whether a compositing manager shows per-pixel opacity.
+bool IsCompositing();
+// The window's per-pixel opacity (see WindowSystem::SetOpacity).
+bool SetWindowOpacity(WindowHandle window, const TAlphaMap* alpha);
+// A window drag through the window manager (see WindowSystem).
+bool BeginWindowManagerMove(WindowHandle window, TPoint press);
+bool EndWindowManagerMove(WindowHandle window);
 
 }  // namespace portico

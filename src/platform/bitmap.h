@@ -107,6 +107,15 @@ class TBitmap {
   bool whole_damaged_ = false;
 };
 
+// One opacity byte per pixel (0 transparent ... 255 opaque), rows
+// top-down, no padding.
+struct TAlphaMap {
+  int32_t Width = 0;
+  int32_t Height = 0;
+  std::vector<uint8_t> Values;
+  uint8_t At(int32_t x, int32_t y) const { return Values[size_t(y) * size_t(Width) + size_t(x)]; }
+};
+
 // Plain pixel copy of a w x h rectangle from source (sx, sy) to dest (x, y),
 // clipped to both bitmaps: nothing outside either is read or written. A
 // sparse source copies what it kept; a sparse dest takes nothing.

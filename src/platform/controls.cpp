@@ -172,6 +172,12 @@ void TForm::HandleMoved(int x, int y) {
 }
 
 void TForm::HandlePointer(PointerAction action, int button, int x, int y) {
+  if (action == PointerAction::Leave) {
+    // The coordinates may be stale: every image hears that the pointer is gone.
+    for (TControl* c : children_)
+      if (auto* image = dynamic_cast<TImage*>(c); image && image->OnMouseLeave) image->OnMouseLeave(image);
+    return;
+  }
   // The child that took a press keeps the pointer until every button is
   // up, like the platform's mouse capture.
   TControl* target = capture_ ? capture_ : ControlAtPos(TPoint{x, y}, false, true);
@@ -195,6 +201,8 @@ void TForm::HandlePointer(PointerAction action, int button, int x, int y) {
       break;
     case PointerAction::Move:
       if (image->OnMouseMove) image->OnMouseMove(image, 0, cx, cy);
+      break;
+    case PointerAction::Leave:
       break;
   }
 }

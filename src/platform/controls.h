@@ -64,6 +64,9 @@ class TImage : public TControl {
   TMouseEvent OnMouseDown;
   TMouseMoveEvent OnMouseMove;
   TMouseEvent OnMouseUp;
+  // The pointer left the window (however it went: moved off, jumped off,
+  // or another surface took it).
+  TNotifyEvent OnMouseLeave;
 
   // Called by the picture: resize to it and repaint the form.
   void PictureChanged(const std::vector<TRect>& changed);

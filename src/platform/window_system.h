@@ -15,7 +15,9 @@ namespace portico {
 // utility windows (AllocateHWnd) use values the backends never produce.
 using WindowHandle = uintptr_t;
 
-enum class PointerAction { Press, Release, Move };
+// Leave: the pointer is no longer on the window's visible area, whatever
+// coordinates come with it (window systems may report the last ones inside).
+enum class PointerAction { Press, Release, Move, Leave };
 
 // What a backend tells the application. Coordinates are the window's
 // client coordinates.
@@ -64,6 +66,27 @@ class WindowSystem {
   // gives back the plain rectangle. Returns false when the window system
   // did not take the shape.
   virtual bool SetShape(WindowHandle window, const std::vector<TRect>* rects) = 0;
+
+  // Whether a compositing manager draws the windows, so that per-pixel
+  // opacity shows on screen. Decided once, when the window system opens.
+  virtual bool Compositing() = 0;
+  // The window's opacity for every frame handed over from now on (0
+  // transparent ... 255 opaque per pixel, in window coordinates; a frame
+  // the map does not cover is shown opaque); null: opaque where the shape
+  // keeps, transparent where it cuts away. False (and nothing kept) when
+  // the window system does not composite.
+  virtual bool SetOpacity(WindowHandle window, const TAlphaMap* alpha) = 0;
+
+  // Hands a window move that a press of the primary button on the window
+  // started to the window manager (the press at screen point `press`).
+  // False when the window manager does not offer it: the caller moves the
+  // window itself.
+  virtual bool BeginWindowManagerMove(WindowHandle window, TPoint press) = 0;
+  // The button that drove a handed-over move is up. True when the window
+  // manager saw it go up and placed the window; false when it never did
+  // (the release came before it took the pointer): its move is cancelled
+  // and the caller puts the window where the pointer took it.
+  virtual bool EndWindowManagerMove(WindowHandle window) = 0;
 
   // Pointer and focus, read at the moment of the call. The pointer's
   // screen position: while a pointer event is dispatched, where that event

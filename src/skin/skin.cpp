@@ -55,6 +55,7 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
     HostImage->OnMouseDown = std::bind(&TSkin::ImageMouseDown, this, _1, _2, _3, _4, _5);
     HostImage->OnMouseMove = std::bind(&TSkin::ImageMouseMove, this, _1, _2, _3, _4);
     HostImage->OnMouseUp = std::bind(&TSkin::ImageMouseUp, this, _1, _2, _3, _4, _5);
+    HostImage->OnMouseLeave = std::bind(&TSkin::ImageMouseLeave, this, _1);
   }
   CaptureButton = nullptr;
   Dragging = false;
@@ -62,6 +63,8 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
 
   try {
     MaskFile = skin_folder + ini.ReadString("SCREEN", "Mask", "");
+    const std::string alpha = ini.ReadString("SCREEN", "Alpha", "");
+    if (!alpha.empty()) AlphaFile = skin_folder + alpha;
     auto load_file = [&](const std::string& key, const std::string& path) {
       try {
         std::unique_ptr<TBitmap> bitmap = LoadImageFile(path);
@@ -116,6 +119,7 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
       HostImage->OnMouseDown = nullptr;
       HostImage->OnMouseMove = nullptr;
       HostImage->OnMouseUp = nullptr;
+      HostImage->OnMouseLeave = nullptr;
     }
     throw;
   }
@@ -131,6 +135,7 @@ TSkin::~TSkin() {
     HostImage->OnMouseDown = nullptr;
     HostImage->OnMouseMove = nullptr;
     HostImage->OnMouseUp = nullptr;
+    HostImage->OnMouseLeave = nullptr;
   }
   CaptureButton = nullptr;
   Buttons.clear();
@@ -141,6 +146,7 @@ TSkin::~TSkin() {
   BitmapFrame.reset();
   BitmapArrow.reset();
   MaskFile.clear();
+  AlphaFile.clear();
 }
 
 void TSkin::ReleaseUnusedPixels() {

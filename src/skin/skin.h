@@ -46,8 +46,9 @@ class TSkin : public TTrackingState {
   void ImageMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   void ImageMouseMove(TObject* sender, TShiftState shift, int x, int y);
   void ImageMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  void ImageMouseLeave(TObject* sender);
   void HandlePointer(int x, int y, bool button_down);
-  void TrackPointer(int x, int y, bool foreground, bool button_down);
+  void TrackPointer(int x, int y, bool foreground, bool button_down, bool over_window = true);
   void ResetPointer();
   void SetPollTimer(bool on);
   void TimerWndProc(TMessage& message);
@@ -74,6 +75,9 @@ class TSkin : public TTrackingState {
   std::vector<std::unique_ptr<TSkinButton>> Buttons;
   bool FrameChanged = false;
   std::string MaskFile;
+  // [SCREEN] Alpha: the opacity image (skin folder + name); empty when the
+  // key is absent or empty. Read by the application, not by the skin.
+  std::string AlphaFile;
   std::unique_ptr<TBitmap> BitmapFrame;
 
  private:
@@ -81,6 +85,13 @@ class TSkin : public TTrackingState {
   // reset after a click runs a step inside a step); kept between steps so
   // that a step allocates nothing.
   TTrackResult& ResultAtDepth(size_t depth);
+  // Carries out the drag's start and end: hands the move to the window
+  // manager when it offers to, and places the window itself when the
+  // window manager never saw the button go up.
+  void StartDrag();
+  void EndWindowManagerDrag();
+
+  TPoint drag_window_origin_;  // the window's position when the drag started
 
   std::vector<TPointerControl*> tracked_;  // Buttons, as the state machine sees them
   std::vector<std::unique_ptr<TTrackResult>> results_;

@@ -36,6 +36,11 @@ void TSkin::ImageMouseUp(TObject*, TMouseButton, TShiftState, int x, int y) {
   HandlePointer(x, y, IsPrimaryButtonDown());
 }
 
+void TSkin::ImageMouseLeave(TObject*) {
+  const bool foreground = HostForm && HostForm->Handle() == GetForegroundWindow();
+  TrackPointer(0, 0, foreground, IsPrimaryButtonDown(), false);
+}
+
 void TSkin::HandlePointer(int x, int y, bool button_down) {
   const bool foreground = HostForm && HostForm->Handle() == GetForegroundWindow();
   TrackPointer(x, y, foreground, button_down);
@@ -50,12 +55,13 @@ TTrackResult& TSkin::ResultAtDepth(size_t depth) {
   return *results_[depth];
 }
 
-void TSkin::TrackPointer(int x, int y, bool foreground, bool button_down) {
+void TSkin::TrackPointer(int x, int y, bool foreground, bool button_down, bool over_window) {
   TPointerFacts facts;
   facts.X = x;
   facts.Y = y;
   facts.Foreground = foreground;
   facts.ButtonDown = button_down;
+  facts.OverWindow = over_window;
   if (foreground && button_down) {
     TPoint p;
     if (GetCursorPos(p)) facts.Cursor = p;
@@ -69,6 +75,8 @@ void TSkin::TrackPointer(int x, int y, bool foreground, bool button_down) {
   // Every control in the step's lists is one of Buttons.
   for (TPointerControl* c : r.Redraw) DrawButton(static_cast<TSkinButton*>(c));
   if (r.CursorUnreadable) throw EOSError("the pointer position cannot be read");
+  if (r.WindowManagerDragEnded) EndWindowManagerDrag();
+  if (r.DragStarted) StartDrag();
   if (r.MoveWindow && HostForm)
     HostForm->SetBounds(HostForm->Left + r.MoveBy.X, HostForm->Top + r.MoveBy.Y, HostForm->Width,
                         HostForm->Height);
@@ -80,6 +88,22 @@ void TSkin::TrackPointer(int x, int y, bool foreground, bool button_down) {
   }
   if (OnButtonClick && r.ResetAfterClicks) ResetPointer();
   SetPollTimer(r.KeepPolling);
+}
+
+void TSkin::StartDrag() {
+  if (!HostForm) return;
+  drag_window_origin_ = TPoint{HostForm->Left, HostForm->Top};
+  DragByWindowManager = BeginWindowManagerMove(HostForm->Handle(), DragOrigin);
+}
+
+void TSkin::EndWindowManagerDrag() {
+  if (!HostForm || EndWindowManagerMove(HostForm->Handle())) return;
+  // The window manager never saw the release: the window goes where the
+  // pointer took it, from where it was when the drag started.
+  TPoint p;
+  if (!GetCursorPos(p)) return;
+  HostForm->SetBounds(drag_window_origin_.X + p.X - DragOrigin.X, drag_window_origin_.Y + p.Y - DragOrigin.Y,
+                      HostForm->Width, HostForm->Height);
 }
 
 void TSkin::ResetPointer() { TrackPointer(0, 0, false, false); }
@@ -99,9 +123,16 @@ void TSkin::TimerWndProc(TMessage& message) {
       SetPollTimer(false);
     } else {
       TPollFacts facts;
+      facts.Dragging = Dragging;
       facts.ButtonDown = IsPrimaryButtonDown();
       TPoint p;
       facts.CursorRead = !facts.ButtonDown && GetCursorPos(p);
+      if (PollEndsDrag(facts) && facts.CursorRead) {
+        // The step a release would have run, at the pointer's position.
+        const TPoint client = HostForm->ScreenToClient(p);
+        const bool foreground = HostForm->Handle() == GetForegroundWindow();
+        TrackPointer(client.X - HostImage->Left, client.Y - HostImage->Top, foreground, false);
+      }
       if (facts.CursorRead) {
         const WindowHandle window = HostForm->Handle();
         facts.OverHostImage =

@@ -29,6 +29,7 @@ void HeadlessWindowSystem::DestroyWindow(WindowHandle window) {
   std::erase_if(move_reports_, [&](const MoveReport& r) { return r.Window == window; });
   if (foreground_ == window) foreground_ = 0;
   if (grab_ == window) grab_ = 0;
+  if (wm_move_ == window) wm_move_ = 0;
 }
 
 void HeadlessWindowSystem::Raise(WindowHandle window) {
@@ -121,6 +122,31 @@ bool HeadlessWindowSystem::SetShape(WindowHandle window, const std::vector<TRect
   return true;
 }
 
+bool HeadlessWindowSystem::SetOpacity(WindowHandle window, const TAlphaMap* alpha) {
+  Window* win = Find(window);
+  if (!win || !compositing_) return false;
+  if (alpha)
+    win->Opacity = *alpha;
+  else
+    win->Opacity.reset();
+  return true;
+}
+
+bool HeadlessWindowSystem::BeginWindowManagerMove(WindowHandle window, TPoint press) {
+  Window* win = Find(window);
+  if (!win || !wm_moves_) return false;
+  wm_move_ = window;
+  wm_move_press_ = press;
+  wm_move_origin_ = TPoint{win->Bounds.Left, win->Bounds.Top};
+  return true;
+}
+
+void HeadlessWindowSystem::ReportLeave(WindowHandle window) {
+  Window* win = Find(window);
+  if (!win || !sink_) return;
+  sink_->PointerEvent(window, PointerAction::Leave, 0, pointer_.X - win->Bounds.Left, pointer_.Y - win->Bounds.Top);
+}
+
 bool HeadlessWindowSystem::CursorPos(TPoint& screen) {
   if (!cursor_ok_) return false;
   screen = pointer_;
@@ -154,6 +180,20 @@ WindowHandle HeadlessWindowSystem::TargetWindow() const {
 }
 
 void HeadlessWindowSystem::SendPointer(PointerAction action, int button) {
+  if (wm_move_) {
+    // The window manager holds the pointer: it moves the window and ends
+    // the move on the primary button's release.
+    if (Window* win = Find(wm_move_)) {
+      const int x = wm_move_origin_.X + pointer_.X - wm_move_press_.X;
+      const int y = wm_move_origin_.Y + pointer_.Y - wm_move_press_.Y;
+      if (x != win->Bounds.Left || y != win->Bounds.Top) MoveFromOutside(wm_move_, x, y);
+    }
+    if (action == PointerAction::Release && button == 1) {
+      wm_move_ = 0;
+      grab_ = 0;
+    }
+    return;
+  }
   WindowHandle target = TargetWindow();
   if (!target || !sink_) return;
   const Window& w = windows_.at(target);

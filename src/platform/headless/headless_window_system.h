@@ -22,6 +22,7 @@ class HeadlessWindowSystem : public WindowSystem {
     TRect Bounds;  // client area on the screen
     bool Visible = false;
     std::optional<std::vector<TRect>> Shape;  // none: rectangular
+    std::optional<TAlphaMap> Opacity;         // set through SetOpacity
     TBitmap Frame;                            // what the window shows
     std::vector<std::vector<TRect>> Presents; // changed lists, one per hand-over
   };
@@ -51,6 +52,15 @@ class HeadlessWindowSystem : public WindowSystem {
   // Another top-level window covering this screen rectangle (above ours).
   void SetCoveringWindow(std::optional<TRect> r) { cover_ = r; }
   void SetCursorReadable(bool ok) { cursor_ok_ = ok; }
+  // A compositing manager runs: SetOpacity is taken.
+  void SetCompositing(bool on) { compositing_ = on; }
+  // The window manager takes the moves handed to it: the window follows
+  // the pointer while the primary button is held, and the window gets no
+  // pointer event until the release, which the window manager keeps.
+  void SetWindowManagerMoves(bool on) { wm_moves_ = on; }
+  // The window system says the pointer left the window but moves the
+  // pointer nowhere (XWayland's leave with the last coordinates inside).
+  void ReportLeave(WindowHandle window);
   // Advances the clock; the caller then lets the application fire timers.
   void Advance(int64_t ms) { now_ += ms; }
   // Runs `input` (pointer, keys, anything the test does) from WaitEvents
@@ -78,6 +88,10 @@ class HeadlessWindowSystem : public WindowSystem {
   TPoint ScreenSize() override { return screen_; }
   void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) override;
   bool SetShape(WindowHandle window, const std::vector<TRect>* rects) override;
+  bool Compositing() override { return compositing_; }
+  bool SetOpacity(WindowHandle window, const TAlphaMap* alpha) override;
+  bool BeginWindowManagerMove(WindowHandle window, TPoint press) override;
+  bool EndWindowManagerMove(WindowHandle) override { return true; }
   bool CursorPos(TPoint& screen) override;
   WindowHandle ForegroundWindow() override { return foreground_; }
   WindowHandle WindowFromPoint(TPoint screen) override;
@@ -117,6 +131,12 @@ class HeadlessWindowSystem : public WindowSystem {
   unsigned buttons_ = 0;
   bool cursor_ok_ = true;
   std::optional<TRect> cover_;
+  bool compositing_ = false;
+  bool wm_moves_ = false;
+  // The move the window manager runs: the window, where the press was and
+  // where the window was then.
+  WindowHandle wm_move_ = 0;
+  TPoint wm_move_press_, wm_move_origin_;
   int64_t now_ = 1000;
   std::deque<MoveReport> move_reports_;
   std::deque<Input> inputs_;  // by time

@@ -32,6 +32,13 @@ class Win32WindowSystem final : public WindowSystem {
   TPoint ScreenSize() override;
   void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) override;
   bool SetShape(WindowHandle window, const std::vector<TRect>* rects) override;
+  // Layered windows could show per-pixel opacity; the region shape is kept
+  // instead, so a skin looks the same as on an X display without a compositor.
+  bool Compositing() override { return false; }
+  bool SetOpacity(WindowHandle, const TAlphaMap*) override { return false; }
+  // Portico moves its window itself, as the system's own caption drag would.
+  bool BeginWindowManagerMove(WindowHandle, TPoint) override { return false; }
+  bool EndWindowManagerMove(WindowHandle) override { return true; }
   bool CursorPos(TPoint& screen) override;
   WindowHandle ForegroundWindow() override;
   WindowHandle WindowFromPoint(TPoint screen) override;

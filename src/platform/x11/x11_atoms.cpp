@@ -19,13 +19,14 @@ bool X11Atoms::Intern(Display* display) {
       const_cast<char*>("_NET_WM_WINDOW_TYPE_DIALOG"),
       const_cast<char*>("_NET_ACTIVE_WINDOW"),
       const_cast<char*>("_NET_SUPPORTED"),
+      const_cast<char*>("_NET_WM_MOVERESIZE"),
       const_cast<char*>("UTF8_STRING"),
   };
   Atom* slots[] = {&WmProtocols,     &WmDeleteWindow,        &MotifWmHints,
                    &NetWmState,      &NetWmStateSkipTaskbar, &NetWmStateSkipPager,
                    &NetWmName,       &NetWmPid,              &NetWmWindowType,
                    &NetWmWindowTypeNormal, &NetWmWindowTypeDialog, &NetActiveWindow,
-                   &NetSupported,    &Utf8String};
+                   &NetSupported,    &NetWmMoveResize,       &Utf8String};
   static_assert(std::size(names) == std::size(slots));
   Atom atoms[std::size(names)] = {};
   if (!XInternAtoms(display, names, static_cast<int>(std::size(names)), False, atoms)) return false;

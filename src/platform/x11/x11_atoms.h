@@ -18,6 +18,7 @@ struct X11Atoms {
   Atom NetWmWindowTypeDialog = None;
   Atom NetActiveWindow = None;
   Atom NetSupported = None;
+  Atom NetWmMoveResize = None;
   Atom Utf8String = None;
 
   // Interns every atom above; false when the server refused.

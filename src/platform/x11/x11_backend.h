@@ -36,6 +36,10 @@ class X11WindowSystem final : public WindowSystem {
   TPoint ScreenSize() override;
   void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) override;
   bool SetShape(WindowHandle window, const std::vector<TRect>* rects) override;
+  bool Compositing() override { return compositing_; }
+  bool SetOpacity(WindowHandle window, const TAlphaMap* alpha) override;
+  bool BeginWindowManagerMove(WindowHandle window, TPoint press) override;
+  bool EndWindowManagerMove(WindowHandle window) override;
   bool CursorPos(TPoint& screen) override;
   WindowHandle ForegroundWindow() override;
   WindowHandle WindowFromPoint(TPoint screen) override;
@@ -52,6 +56,13 @@ class X11WindowSystem final : public WindowSystem {
     GC Gc = nullptr;
     std::unique_ptr<X11FrameImage> Image;       // the last frame, for hand-overs and exposes
     std::optional<std::vector<TRect>> Shape;    // none: rectangular
+    // Per-pixel opacity on a compositing display: the one the owner set,
+    // else 255 where the shape keeps and 0 where it cuts away; none: opaque.
+    std::optional<TAlphaMap> Opacity;
+    bool OwnOpacity = false;  // Opacity was set by the owner, not made from the shape
+    // A press that landed on a cut-away part: this and the pointer events
+    // up to its release are not ours.
+    bool ForeignPress = false;
   };
 
   explicit X11WindowSystem(Display* display);
@@ -92,6 +103,19 @@ class X11WindowSystem final : public WindowSystem {
   enum class Hit { Shape, CutAway, Outside };
   Hit HitOurWindow(Window window, const TopLevel& w, TPoint p);
   bool InBoundingShape(Window window, int x, int y);
+  // Whether the window-relative point lies on a cut-away part of our window.
+  static bool OnCutAway(const TopLevel& w, int x, int y);
+  // Filters pointer events that land on cut-away parts (see x11_events.cpp);
+  // true when the event is handled.
+  bool HandleCutAwayPointer(XEvent& event, TopLevel& w);
+
+  // --- window moves by the window manager (x11_window_move.cpp) ---
+  void SendMoveResize(Window window, TPoint root, long direction);
+  // Whether another client holds an active grab of the pointer.
+  bool PointerGrabbedElsewhere();
+  // The handed-over move of this window whose release reached us.
+  Window wm_move_window_ = None;
+  bool wm_move_release_seen_ = false;
 
   Display* display_;
   int screen_ = 0;
@@ -105,6 +129,9 @@ class X11WindowSystem final : public WindowSystem {
   bool has_shape_ = false;
   bool has_input_shape_ = false;
   bool use_shm_ = false;
+  // A compositing manager owned _NET_WM_CM_S<screen> at start-up and a
+  // 32-bit visual with alpha was found: our windows use it.
+  bool compositing_ = false;
   int (*previous_error_handler_)(Display*, XErrorEvent*) = nullptr;
   std::map<Window, TopLevel> windows_;
   // While a pointer event is being dispatched: the primary button as that

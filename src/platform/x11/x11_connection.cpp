@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "platform/native_window_system.h"
 #include "platform/x11/x11_backend.h"
@@ -61,6 +62,11 @@ bool X11WindowSystem::Initialize() {
   screen_ = DefaultScreen(display_);
   root_ = RootWindow(display_, screen_);
   if (!atoms_.Intern(display_)) return false;
+  // A compositing manager owns this selection; only then does a window's
+  // alpha channel mean anything.
+  const std::string cm_selection = "_NET_WM_CM_S" + std::to_string(screen_);
+  const Atom cm = XInternAtom(display_, cm_selection.c_str(), False);
+  compositing_ = cm != None && XGetSelectionOwner(display_, cm) != None;
   if (!ChooseVisual()) {
     std::fprintf(stderr, "portico: the X display offers no true-colour visual\n");
     return false;
@@ -80,7 +86,17 @@ bool X11WindowSystem::Initialize() {
 bool X11WindowSystem::ChooseVisual() {
   Visual* def = DefaultVisual(display_, screen_);
   const int def_depth = DefaultDepth(display_, screen_);
-  if (def->c_class == TrueColor && (def_depth == 24 || def_depth == 32)) {
+  XVisualInfo argb{};
+  // A visual with alpha: bits outside the colour masks.
+  if (compositing_ && XMatchVisualInfo(display_, screen_, 32, TrueColor, &argb) &&
+      (~(argb.red_mask | argb.green_mask | argb.blue_mask) & 0xFFFFFFFFul) != 0) {
+    // Another visual than the root's: our own colormap, and windows need an
+    // explicit border pixel (CreateTopLevel sets one).
+    visual_ = argb.visual;
+    depth_ = 32;
+    colormap_ = XCreateColormap(display_, root_, visual_, AllocNone);
+    own_colormap_ = true;
+  } else if (def->c_class == TrueColor && (def_depth == 24 || def_depth == 32)) {
     visual_ = def;
     depth_ = def_depth;
     colormap_ = DefaultColormap(display_, screen_);
@@ -99,6 +115,7 @@ bool X11WindowSystem::ChooseVisual() {
     colormap_ = XCreateColormap(display_, root_, visual_, AllocNone);
     own_colormap_ = true;
   }
+  if (compositing_ && depth_ != 32) compositing_ = false;
   format_ = X11PixelFormat::For(display_, visual_, depth_);
   return true;
 }

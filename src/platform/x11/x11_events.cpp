@@ -53,6 +53,7 @@ std::optional<X11PointerState> PointerStateAfter(const XEvent& event) {
       return X11PointerState{(event.xmotion.state & Button1Mask) != 0,
                              TPoint{event.xmotion.x_root, event.xmotion.y_root}};
     case EnterNotify:
+    case LeaveNotify:
       return X11PointerState{(event.xcrossing.state & Button1Mask) != 0,
                              TPoint{event.xcrossing.x_root, event.xcrossing.y_root}};
     default:
@@ -77,12 +78,60 @@ class ScopedPointerState {
 };
 }  // namespace
 
+bool X11WindowSystem::OnCutAway(const TopLevel& w, int x, int y) {
+  if (!w.Shape || !TRect{0, 0, w.Width, w.Height}.Contains(x, y)) return false;
+  for (const TRect& r : *w.Shape)
+    if (r.Contains(x, y)) return false;
+  return true;
+}
+
+bool X11WindowSystem::HandleCutAwayPointer(XEvent& event, TopLevel& w) {
+  // HACK: XWayland 22 does not pass the input shape on to Wayland, so
+  // presses and moves on cut-away parts reach our window. They are not
+  // ours: a press there and everything up to its release is dropped, and a
+  // move there is the pointer leaving. Elsewhere the server never sends them.
+  constexpr unsigned HeldButtons = Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask;
+  const WindowHandle handle = static_cast<WindowHandle>(event.xany.window);
+  auto leave = [&](int x, int y) { sink_->PointerEvent(handle, PointerAction::Leave, 0, x, y); };
+  switch (event.type) {
+    case ButtonPress:
+      if (w.ForeignPress) return true;
+      if ((event.xbutton.state & HeldButtons) != 0 || !OnCutAway(w, event.xbutton.x, event.xbutton.y)) return false;
+      w.ForeignPress = true;
+      leave(event.xbutton.x, event.xbutton.y);
+      return true;
+    case ButtonRelease: {
+      if (!w.ForeignPress) return false;
+      const unsigned this_button = event.xbutton.button <= 5 ? Button1Mask << (event.xbutton.button - 1) : 0;
+      if ((event.xbutton.state & HeldButtons & ~this_button) == 0) w.ForeignPress = false;
+      return true;
+    }
+    case MotionNotify:
+      if (w.ForeignPress) return true;
+      if (!OnCutAway(w, event.xmotion.x, event.xmotion.y)) return false;
+      leave(event.xmotion.x, event.xmotion.y);
+      return true;
+    case EnterNotify:
+      if (event.xcrossing.mode != NotifyNormal || !OnCutAway(w, event.xcrossing.x, event.xcrossing.y)) return false;
+      leave(event.xcrossing.x, event.xcrossing.y);
+      return true;
+    default:
+      return false;
+  }
+}
+
 void X11WindowSystem::Dispatch(XEvent& event) {
   if (HandleWindowState(event)) return;
   const Window window = event.xany.window;
-  if (!Find(window) || !sink_) return;
+  TopLevel* w = Find(window);
+  if (!w || !sink_) return;
+  // A release that reaches us during a handed-over move never reached the
+  // window manager.
+  if (event.type == ButtonRelease && window == wm_move_window_ && event.xbutton.button == Button1)
+    wm_move_release_seen_ = true;
   const WindowHandle handle = static_cast<WindowHandle>(window);
   ScopedPointerState pointer_state(event_pointer_, PointerStateAfter(event));
+  if (HandleCutAwayPointer(event, *w)) return;
   switch (event.type) {
     case ButtonPress:
     case ButtonRelease: {
@@ -111,6 +160,12 @@ void X11WindowSystem::Dispatch(XEvent& event) {
       // A window mapped under a resting pointer gets no motion.
       if (event.xcrossing.mode == NotifyNormal)
         sink_->PointerEvent(handle, PointerAction::Move, 0, event.xcrossing.x, event.xcrossing.y);
+      break;
+    case LeaveNotify:
+      // Left, whatever the coordinates say (XWayland reports the last ones
+      // inside). Grab changes and moves into a child of ours are no leave.
+      if (event.xcrossing.mode == NotifyNormal && event.xcrossing.detail != NotifyInferior)
+        sink_->PointerEvent(handle, PointerAction::Leave, 0, event.xcrossing.x, event.xcrossing.y);
       break;
     case KeyPress: {
       char text[16] = {};

@@ -99,7 +99,7 @@ X11FrameImage::~X11FrameImage() {
   }
 }
 
-void X11FrameImage::Store(const TBitmap& frame, const TRect& r) {
+void X11FrameImage::Store(const TBitmap& frame, const TRect& r, const TAlphaMap* alpha) {
   if (put_pending_) {
     // The server reads shared memory when it executes the put: wait for
     // it before writing over the pixels it may still be reading.
@@ -109,7 +109,17 @@ void X11FrameImage::Store(const TBitmap& frame, const TRect& r) {
   const size_t width = static_cast<size_t>(r.Width());
   for (int32_t y = r.Top; y < r.Bottom; ++y) {
     const uint32_t* src = frame.Row(y) + r.Left;
-    if (format_.Direct) {
+    if (alpha) {
+      const uint8_t* opacity = alpha->Values.data() + size_t(y) * size_t(alpha->Width) + size_t(r.Left);
+      if (format_.Direct) {
+        auto* dst = reinterpret_cast<uint32_t*>(image_->data + size_t(y) * size_t(image_->bytes_per_line)) +
+                    r.Left;
+        for (size_t i = 0; i < width; ++i) dst[i] = format_.ConvertTranslucent(src[i], opacity[i]);
+      } else {
+        for (size_t i = 0; i < width; ++i)
+          XPutPixel(image_, r.Left + static_cast<int>(i), y, format_.ConvertTranslucent(src[i], opacity[i]));
+      }
+    } else if (format_.Direct) {
       auto* dst = reinterpret_cast<uint32_t*>(image_->data + size_t(y) * size_t(image_->bytes_per_line)) +
                   r.Left;
       if (format_.Fill == 0) {

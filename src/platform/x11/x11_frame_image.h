@@ -29,7 +29,9 @@ class X11FrameImage {
   bool Shared() const { return shared_; }
 
   // Converts rectangle r of `frame` into the image; r lies inside both.
-  void Store(const TBitmap& frame, const TRect& r);
+  // With `alpha` (at least as large as r reaches) each pixel takes its
+  // opacity from there.
+  void Store(const TBitmap& frame, const TRect& r, const TAlphaMap* alpha = nullptr);
   // Sends rectangle r (inside the image) to the same place in `target`;
   // returns the pixel bytes handed over.
   size_t Put(Drawable target, GC gc, const TRect& r);

@@ -17,7 +17,10 @@ X11PixelFormat X11PixelFormat::For(Display* display, const Visual* visual, int d
   f.green_ = ChannelOf(visual->green_mask);
   f.blue_ = ChannelOf(visual->blue_mask);
   const unsigned long rgb = visual->red_mask | visual->green_mask | visual->blue_mask;
-  if (depth == 32) f.Fill = ~static_cast<uint32_t>(rgb);
+  if (depth == 32) {
+    f.Fill = ~static_cast<uint32_t>(rgb);
+    f.alpha_ = ChannelOf(f.Fill);
+  }
   const bool native_order =
       ImageByteOrder(display) == (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
   f.Direct = f.BitsPerPixel == 32 && native_order && visual->red_mask == 0xFF0000 &&
@@ -42,10 +45,24 @@ uint32_t X11PixelFormat::Scale(uint32_t value8, Channel c) {
   return v << c.Shift;
 }
 
-uint32_t X11PixelFormat::Convert(uint32_t rgb) const {
-  if (Direct) return (rgb & 0xFFFFFF) | Fill;
-  return Scale((rgb >> 16) & 0xFF, red_) | Scale((rgb >> 8) & 0xFF, green_) | Scale(rgb & 0xFF, blue_) |
-         Fill;
+uint32_t X11PixelFormat::ConvertRgb(uint32_t rgb) const {
+  if (Direct) return rgb & 0xFFFFFF;
+  return Scale((rgb >> 16) & 0xFF, red_) | Scale((rgb >> 8) & 0xFF, green_) | Scale(rgb & 0xFF, blue_);
+}
+
+uint32_t X11PixelFormat::Convert(uint32_t rgb) const { return ConvertRgb(rgb) | Fill; }
+
+uint32_t X11PixelFormat::ConvertTranslucent(uint32_t rgb, uint8_t alpha) const {
+  if (alpha == 255 || !HasAlpha()) return Convert(rgb);
+  const uint32_t a = alpha;
+  // Rounded c * a / 255 for each channel.
+  auto times_alpha = [a](uint32_t c) {
+    const uint32_t t = c * a + 128;
+    return (t + (t >> 8)) >> 8;
+  };
+  const uint32_t premultiplied = (times_alpha((rgb >> 16) & 0xFF) << 16) |
+                                 (times_alpha((rgb >> 8) & 0xFF) << 8) | times_alpha(rgb & 0xFF);
+  return ConvertRgb(premultiplied) | Scale(a, alpha_);
 }
 
 }  // namespace portico

@@ -20,6 +20,12 @@ struct X11PixelFormat {
   static X11PixelFormat For(Display* display, const Visual* visual, int depth);
   // The pixel value of a 0x00RRGGBB colour.
   uint32_t Convert(uint32_t rgb) const;
+  // The pixel value of a 0x00RRGGBB colour at opacity `alpha` (0 ... 255):
+  // premultiplied, with the alpha bits set, as compositors read a 32-bit
+  // visual. Without an alpha channel the colour is opaque.
+  uint32_t ConvertTranslucent(uint32_t rgb, uint8_t alpha) const;
+  // Whether the visual has bits for opacity.
+  bool HasAlpha() const { return alpha_.Bits > 0; }
 
  private:
   struct Channel {
@@ -28,7 +34,8 @@ struct X11PixelFormat {
   };
   static Channel ChannelOf(unsigned long mask);
   static uint32_t Scale(uint32_t value8, Channel c);
-  Channel red_, green_, blue_;
+  uint32_t ConvertRgb(uint32_t rgb) const;
+  Channel red_, green_, blue_, alpha_;
 };
 
 }  // namespace portico

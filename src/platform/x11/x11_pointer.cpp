@@ -125,6 +125,18 @@ bool X11WindowSystem::InBoundingShape(Window window, int x, int y) {
 
 WindowHandle X11WindowSystem::WindowFromPoint(TPoint p) {
   X11ErrorTrap trap(display_);
+  {
+    // The server's own answer first: when the pointer is at p and the
+    // server names no window under it, nothing of ours is there. XWayland
+    // answers so while the pointer is over a Wayland surface, with the
+    // last coordinates it saw inside our window.
+    Window root = None, child = None;
+    int root_x = 0, root_y = 0, x = 0, y = 0;
+    unsigned mask = 0;
+    if (XQueryPointer(display_, root_, &root, &child, &root_x, &root_y, &x, &y, &mask) &&
+        TPoint{root_x, root_y} == p && child == None)
+      return static_cast<WindowHandle>(root_);
+  }
   // The root child (frame or the window itself) holding each mapped window of ours.
   std::map<Window, Window> ours_by_top;
   for (auto& [window, w] : windows_)

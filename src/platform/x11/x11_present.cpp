@@ -39,7 +39,11 @@ void X11WindowSystem::Present(WindowHandle handle, const TBitmap& frame, const s
       if (!clipped.IsEmpty()) send.push_back(clipped);
     }
   }
-  for (const TRect& r : send) w->Image->Store(frame, r);
+  // The opacity map covers the window; a frame beyond it is opaque there.
+  const TAlphaMap* alpha = w->Opacity && w->Opacity->Width >= width && w->Opacity->Height >= height
+                               ? &*w->Opacity
+                               : nullptr;
+  for (const TRect& r : send) w->Image->Store(frame, r, alpha);
   for (const TRect& r : send) g_bytes_sent += w->Image->Put(window, w->Gc, r);
   // A smaller frame than before leaves stale pixels outside it.
   if (send.size() == 1 && send[0] == bounds && (width < w->Width || height < w->Height))

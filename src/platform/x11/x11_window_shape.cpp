@@ -34,6 +34,10 @@ bool X11WindowSystem::SetShape(WindowHandle handle, const std::vector<TRect>* re
   if (!rects) {
     for (int kind : kinds) XShapeCombineMask(display_, window, kind, 0, 0, None, ShapeSet);
     w->Shape.reset();
+    if (!w->OwnOpacity && w->Opacity) {
+      w->Opacity.reset();
+      w->Image.reset();
+    }
     XFlush(display_);
     return true;
   }
@@ -55,7 +59,37 @@ bool X11WindowSystem::SetShape(WindowHandle handle, const std::vector<TRect>* re
     }
   }
   w->Shape = *rects;
+  if (compositing_ && !w->OwnOpacity) {
+    // Compositors draw the whole window, cut-away parts too (XWayland
+    // ignores the shape): those parts must be transparent.
+    TAlphaMap alpha{w->Width, w->Height, std::vector<uint8_t>(size_t(w->Width) * size_t(w->Height), 0)};
+    for (const TRect& r : *rects) {
+      const TRect c = IntersectRect(r, TRect{0, 0, w->Width, w->Height});
+      for (int32_t y = c.Top; y < c.Bottom; ++y)
+        std::fill_n(alpha.Values.begin() + ptrdiff_t(y) * w->Width + c.Left, c.Width(), uint8_t{255});
+    }
+    w->Opacity = std::move(alpha);
+    // Pixels already sent carry the old opacity: the next hand-over sends all.
+    w->Image.reset();
+  }
   XFlush(display_);
+  return true;
+}
+
+bool X11WindowSystem::SetOpacity(WindowHandle handle, const TAlphaMap* alpha) {
+  TopLevel* w = Find(static_cast<Window>(handle));
+  if (!w || !compositing_) return false;
+  if (!alpha) {
+    w->Opacity.reset();
+    w->OwnOpacity = false;
+  } else {
+    if (alpha->Width < 0 || alpha->Height < 0 ||
+        alpha->Values.size() != size_t(alpha->Width) * size_t(alpha->Height))
+      return false;
+    w->Opacity = *alpha;
+    w->OwnOpacity = true;
+  }
+  w->Image.reset();
   return true;
 }
 

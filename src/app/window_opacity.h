@@ -1,0 +1,28 @@
+// Soft edges: the skin's opacity image ([SCREEN] Alpha) on a display with
+// a compositing manager. There it outlines the window in place of the
+// mask: the window is every pixel with opacity above 0, drawn at its
+// opacity. Without a compositor, or when the image is unusable, the mask
+// outlines the window as before.
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/bitmap.h"
+#include "platform/types.h"
+
+namespace portico {
+
+// The opacity of each pixel of an image: its grey level (of a colour
+// image, its luminance), 0 transparent ... 255 opaque.
+TAlphaMap AlphaMapFromImage(const TBitmap& image);
+
+// The window's outline from an opacity map: one rectangle per horizontal
+// run of pixels with opacity above 0.
+std::vector<TRect> OpaqueRuns(const TAlphaMap& alpha);
+
+// Reads the opacity image; none (with the reason on stderr) when the file
+// is missing, cannot be decoded or is not width x height pixels.
+std::optional<TAlphaMap> LoadAlphaMap(const std::string& path, int32_t width, int32_t height);
+
+}  // namespace portico
