@@ -273,6 +273,42 @@ TEST_F(PointerTracking, TimerResetsWhenThePointerLeaves) {
   EXPECT_FALSE(TimerRunning());
 }
 
+TEST_F(PointerTracking, ALeaveReportedWithTheLastPositionInsideReturnsTheControlToNormal) {
+  Build("a=A,10,10,30,30\n");
+  MoveTo(20, 20);
+  ASSERT_TRUE(B("A")->Hover);
+  // XWayland's leave: the coordinates are still those inside the control.
+  h_.ws.ReportLeave(form_->Handle());
+  EXPECT_FALSE(B("A")->Hover);
+  EXPECT_EQ(Shown(20, 20), Normal);
+  EXPECT_FALSE(TimerRunning());
+}
+
+// The window manager runs the drag when it offers to; Portico moves nothing
+// itself then.
+TEST_F(PointerTracking, ADragHandedToTheWindowManagerEndsWhereThePointerTookIt) {
+  h_.ws.SetWindowManagerMoves(true);
+  Build("a=A,10,10,30,30\n");
+  h_.ws.WaitEvents(0);
+  const int left = form_->Left, top = form_->Top;
+  MoveTo(150, 80);
+  h_.ws.PressButton();
+  ASSERT_TRUE(skin_->Dragging);
+  ASSERT_TRUE(skin_->DragByWindowManager);
+  const TPoint start = h_.ws.Pointer();
+  h_.ws.MovePointer(start.X + 40, start.Y + 30);
+  h_.ws.ReleaseButton();  // kept by the window manager: no event reaches us
+  h_.ws.WaitEvents(0);
+  EXPECT_EQ(window_->Bounds.Left, left + 40);
+  EXPECT_EQ(window_->Bounds.Top, top + 30);
+  // The polling timer notices the release and ends the drag; no click.
+  test::AdvanceAndFire(h_, 100);
+  EXPECT_FALSE(skin_->Dragging);
+  EXPECT_EQ(form_->Left, left + 40);
+  EXPECT_EQ(form_->Top, top + 30);
+  EXPECT_TRUE(g_clicks.empty());
+}
+
 TEST_F(PointerTracking, TimerResetsWhenFocusIsLostOrTheWindowIsCovered) {
   Build("a=A,10,10,30,30\n");
   MoveTo(20, 20);

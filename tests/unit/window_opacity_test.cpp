@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "app/window_shape.h"
+#include "skin/skin.h"
+#include "skin_fixture.h"
+
+namespace portico {
+namespace {
+
+using test::EncodeBmp24;
+using test::SolidBitmap;
+
+// A 4 x 1 skin whose mask keeps the middle two pixels and whose opacity
+// image (when usable) fades in from the left: 0, 64, 255, 255.
+struct OpacityCase {
+  const char* name;
+  bool compositing;
+  std::string alpha_file;  // bytes of alpha.bmp; empty: no such file
+  bool alpha_used;         // the opacity image outlines the window
+};
+
+std::string GreyRow(std::vector<uint32_t> levels) {
+  TBitmap b(int32_t(levels.size()), 1);
+  for (size_t i = 0; i < levels.size(); ++i) b.SetPixel(int32_t(i), 0, levels[i] * 0x010101);
+  return EncodeBmp24(b);
+}
+
+class WindowOpacity : public ::testing::TestWithParam<OpacityCase> {};
+
+TEST_P(WindowOpacity, AlphaOutlinesTheWindowOnlyWithACompositorAndAUsableImage) {
+  const OpacityCase& c = GetParam();
+  test::HeadlessApp h;
+  h.ws.SetCompositing(c.compositing);
+  test::ScratchFolder dir;
+  dir.Write("n.bmp", EncodeBmp24(SolidBitmap(4, 1, 0x123456)));
+  TBitmap mask = SolidBitmap(4, 1, 0);
+  mask.SetPixel(0, 0, 0xFFFFFF);
+  mask.SetPixel(3, 0, 0xFFFFFF);
+  dir.Write("m.bmp", EncodeBmp24(mask));
+  if (!c.alpha_file.empty()) dir.Write("alpha.bmp", c.alpha_file);
+  dir.Write("s.ini", "[SCREEN]\nNormal=n.bmp\nMask=m.bmp\nAlpha=alpha.bmp\n[BUTTONPOS]\n");
+
+  TForm form(&h.app);
+  TImage image;
+  form.AddControl(&image);
+  TSkin skin(dir.Path() + "/", "s.ini", 0, 0, &form, &image, nullptr);
+  ASSERT_TRUE(ApplyWindowShape(skin, 0xFFFFFF));
+  const HeadlessWindowSystem::Window* w = h.ws.Find(form.Handle());
+  ASSERT_TRUE(w->Shape.has_value());
+  if (c.alpha_used) {
+    EXPECT_EQ(*w->Shape, (std::vector<TRect>{{1, 0, 4, 1}}));
+    ASSERT_TRUE(w->Opacity.has_value());
+    EXPECT_EQ(w->Opacity->Values, (std::vector<uint8_t>{0, 64, 255, 255}));
+  } else {
+    EXPECT_EQ(*w->Shape, (std::vector<TRect>{{1, 0, 3, 1}}));
+    EXPECT_FALSE(w->Opacity.has_value());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Skins, WindowOpacity,
+    ::testing::Values(OpacityCase{"WithACompositor", true, GreyRow({0, 64, 255, 255}), true},
+                      OpacityCase{"WithoutACompositor", false, GreyRow({0, 64, 255, 255}), false},
+                      OpacityCase{"OfTheWrongSize", true, GreyRow({0, 64, 255}), false},
+                      OpacityCase{"Undecodable", true, "BMnot a bitmap", false},
+                      OpacityCase{"Missing", true, "", false}),
+    [](const ::testing::TestParamInfo<OpacityCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace portico
