@@ -3,6 +3,9 @@
 # Uses $DISPLAY when it answers; otherwise starts a private Xvfb (1280x1024,
 # 24-bit) on a free display with openbox as window manager, runs the
 # command there, stops both afterwards and exits with the command's code.
+# With PORTICO_COMPOSITOR=picom the private display also gets a compositing
+# manager: picom with its xrender backend, no shadows and no fading, so
+# that screen pixels are exact.
 set -uo pipefail
 
 [[ $# -gt 0 ]] || { echo "usage: $0 CMD [ARGS...]" >&2; exit 2; }
@@ -29,6 +32,20 @@ wm_running() {
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
+# Whether a compositing manager owns the selection _NET_WM_CM_S0.
+compositor_running() {
+  python3 -c '
+import ctypes, sys
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x.XGetSelectionOwner.restype = ctypes.c_ulong
+d = x.XOpenDisplay(None)
+sys.exit(0 if d and x.XGetSelectionOwner(d, x.XInternAtom(d, b"_NET_WM_CM_S0", 0)) else 1)'
+}
+
 if display_works; then
   "$@"
   exit $?
@@ -37,9 +54,11 @@ fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/portico-x.XXXXXX")
 xvfb_pid=
 wm_pid=
+compositor_pid=
 
 # Stops the window manager and the server we started, and removes our files.
 cleanup() {
+  [[ -n "$compositor_pid" ]] && kill "$compositor_pid" 2>/dev/null && wait "$compositor_pid" 2>/dev/null
   [[ -n "$wm_pid" ]] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
   [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
@@ -88,6 +107,23 @@ if ! wait_for 100 wm_running; then
   echo "with-x: warning: openbox did not announce itself within 10 s" >&2
   cat "$work/openbox.log" >&2
 fi
+
+case "${PORTICO_COMPOSITOR:-}" in
+  "") ;;
+  picom)
+    picom --backend xrender --config /dev/null --no-fading-openclose >"$work/picom.log" 2>&1 &
+    compositor_pid=$!
+    if ! wait_for 100 compositor_running; then
+      echo "with-x: picom did not take the compositing selection within 10 s" >&2
+      cat "$work/picom.log" >&2
+      exit 1
+    fi
+    ;;
+  *)
+    echo "with-x: unknown compositor '$PORTICO_COMPOSITOR'" >&2
+    exit 2
+    ;;
+esac
 
 "$@"
 rc=$?

@@ -1,5 +1,6 @@
-// Writes the demo skin: four state images, the mask and the description
-// file, into the folder given as the first argument ("demo" by default).
+// Writes the demo skin: four state images, the mask, the opacity image and
+// the description file, into the folder given as the first argument
+// ("demo" by default).
 //
 //   make_demo_skin [FOLDER]
 //
@@ -21,8 +22,13 @@
 namespace portico {
 namespace {
 
+// The panel; the window is larger by the room its drop shadow takes to
+// the right and below.
 constexpr int kWidth = 480;
 constexpr int kHeight = 320;
+constexpr double kShadowDx = 4, kShadowDy = 6, kShadowBlur = 6, kShadowOpacity = 0.45;
+constexpr int kWindowWidth = kWidth + 10;
+constexpr int kWindowHeight = kHeight + 12;
 constexpr double kPi = 3.14159265358979323846;
 
 // One control's rectangle as written into the description file.
@@ -50,8 +56,8 @@ enum class Look { Normal, Over, Down, Disable };
 
 // 0xRRGGBB pixels, rows top-down.
 struct Image {
-  std::vector<uint32_t> px = std::vector<uint32_t>(size_t(kWidth) * kHeight, 0);
-  uint32_t& at(int x, int y) { return px[size_t(y) * kWidth + size_t(x)]; }
+  std::vector<uint32_t> px = std::vector<uint32_t>(size_t(kWindowWidth) * kWindowHeight, 0);
+  uint32_t& at(int x, int y) { return px[size_t(y) * kWindowWidth + size_t(x)]; }
 };
 
 // Builds a pixel word from channels.
@@ -309,6 +315,40 @@ void DrawGauge(Image& img, Look look) {
        [ink](int, int) { return ink; });
 }
 
+// Coverage of the pixel (x, y) by the panel (one pixel of antialiasing).
+double PanelCover(int x, int y) { return std::clamp(0.5 - OutlineDistance(x, y), 0.0, 1.0); }
+
+// Opacity of the drop shadow at (x, y): the panel's outline moved down and
+// to the right, fading out over kShadowBlur pixels.
+double ShadowOpacity(int x, int y) {
+  double d = OutlineDistance(int(std::lround(x - kShadowDx)), int(std::lround(y - kShadowDy)));
+  double t = std::clamp(1.0 - (d + 1.0) / kShadowBlur, 0.0, 1.0);
+  return kShadowOpacity * t * t;
+}
+
+// Opacity of a window pixel: opaque wherever the mask keeps the panel, so
+// that a display without a compositor shows the same kept pixels; outside
+// it the panel's antialiased fringe over the shadow.
+double Opacity(int x, int y) {
+  if (OutlineDistance(x, y) < 0) return 1.0;
+  double cover = PanelCover(x, y);
+  return cover + (1.0 - cover) * ShadowOpacity(x, y);
+}
+
+// Outside the mask, pixels take the rim's colour in the fringe and black
+// in the shadow, at their share of the opacity (colours are not
+// premultiplied).
+void DrawEdges(Image& img) {
+  const uint32_t rim = Rgb(0x5a, 0x7d, 0xb8);
+  for (int y = 0; y < kWindowHeight; ++y) {
+    for (int x = 0; x < kWindowWidth; ++x) {
+      if (OutlineDistance(x, y) < 0) continue;
+      double a = Opacity(x, y);
+      img.at(x, y) = a > 0 ? Mix(0, rim, PanelCover(x, y) / a) : 0;
+    }
+  }
+}
+
 // One whole-window image with every control in the given look.
 Image Render(Look look) {
   Image img;
@@ -318,14 +358,26 @@ Image Render(Look look) {
   DrawLink(img, look);
   DrawDial(img, look);
   DrawGauge(img, look);
+  DrawEdges(img);
   return img;
 }
 
 // The mask: black where the window is, white where it is cut away.
 Image RenderMask() {
   Image img;
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) img.at(x, y) = OutlineDistance(x, y) < 0 ? 0 : 0xFFFFFF;
+  for (int y = 0; y < kWindowHeight; ++y)
+    for (int x = 0; x < kWindowWidth; ++x) img.at(x, y) = OutlineDistance(x, y) < 0 ? 0 : 0xFFFFFF;
+  return img;
+}
+
+// The opacity image for compositing displays: grey levels, white opaque.
+Image RenderAlpha() {
+  Image img;
+  for (int y = 0; y < kWindowHeight; ++y)
+    for (int x = 0; x < kWindowWidth; ++x) {
+      int level = int(std::lround(Opacity(x, y) * 255));
+      img.at(x, y) = Rgb(level, level, level);
+    }
   return img;
 }
 
@@ -336,16 +388,16 @@ void Put(std::string& out, uint32_t v, int bytes) {
 
 // Writes a 24-bit bottom-up BMP with a BITMAPINFOHEADER.
 bool WriteBmp(const std::filesystem::path& path, Image& img) {
-  const uint32_t stride = (uint32_t(kWidth) * 3 + 3) & ~3u;
-  const uint32_t data = stride * kHeight;
+  const uint32_t stride = (uint32_t(kWindowWidth) * 3 + 3) & ~3u;
+  const uint32_t data = stride * kWindowHeight;
   std::string out;
   out += "BM";
   Put(out, 54 + data, 4);
   Put(out, 0, 4);
   Put(out, 54, 4);
   Put(out, 40, 4);
-  Put(out, kWidth, 4);
-  Put(out, kHeight, 4);
+  Put(out, kWindowWidth, 4);
+  Put(out, kWindowHeight, 4);
   Put(out, 1, 2);
   Put(out, 24, 2);
   Put(out, 0, 4);  // BI_RGB
@@ -354,14 +406,14 @@ bool WriteBmp(const std::filesystem::path& path, Image& img) {
   Put(out, 2835, 4);
   Put(out, 0, 4);
   Put(out, 0, 4);
-  for (int y = kHeight - 1; y >= 0; --y) {
-    for (int x = 0; x < kWidth; ++x) {
+  for (int y = kWindowHeight - 1; y >= 0; --y) {
+    for (int x = 0; x < kWindowWidth; ++x) {
       uint32_t p = img.at(x, y);
       out.push_back(char(Blue(p)));
       out.push_back(char(Green(p)));
       out.push_back(char(Red(p)));
     }
-    out.append(stride - uint32_t(kWidth) * 3, '\0');
+    out.append(stride - uint32_t(kWindowWidth) * 3, '\0');
   }
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(out.data(), std::streamsize(out.size()));
@@ -381,6 +433,8 @@ std::string Description() {
   s += "; Portico demo skin, written by tools/make_demo_skin.cpp - do not edit by hand.\n";
   s += "[SCREEN]\n";
   s += "Normal=normal.bmp\nOver=over.bmp\nDown=down.bmp\nDisable=disable.bmp\nMask=mask.bmp\n";
+  s += "; soft edges and a drop shadow where a compositing manager runs\n";
+  s += "Alpha=alpha.bmp\n";
   s += "[BUTTONPOS]\n";
   s += "; name,x,y,width,height[,centreX,centreY,outerRadius,innerRadius[,arcStartX,arcStartY,arcEndX,arcEndY]]\n";
   s += Line("b1", "Install", kInstall) + "\n";
@@ -413,7 +467,7 @@ int main(int argc, char** argv) {
     Image image;
   } outs[] = {{"normal.bmp", Render(Look::Normal)},   {"over.bmp", Render(Look::Over)},
               {"down.bmp", Render(Look::Down)},       {"disable.bmp", Render(Look::Disable)},
-              {"mask.bmp", RenderMask()}};
+              {"mask.bmp", RenderMask()},                 {"alpha.bmp", RenderAlpha()}};
   for (Out& o : outs) {
     if (!WriteBmp(folder / o.name, o.image)) {
       std::cerr << "make_demo_skin: cannot write " << (folder / o.name) << "\n";

@@ -9,6 +9,13 @@
       "MISMATCHES COMPARED".
   pixels.py count-colour SHOT X Y W H RRGGBB [--tolerance T]
       prints how many pixels of the rectangle have the colour.
+  pixels.py blend SHOT OX OY REF ALPHA BENEATH TOLERANCE
+      for the window at (OX, OY) showing REF at the opacity of the grey
+      image ALPHA over the screenshot BENEATH (taken without the window),
+      prints "A B C D E F": transparent pixels that show BENEATH exactly,
+      all transparent pixels, opaque pixels that show REF exactly, all
+      opaque pixels, translucent pixels within TOLERANCE of the blend, all
+      translucent pixels.
   pixels.py shape SHOT OX OY MASK RRGGBB
       for the window at (OX, OY) cut by MASK, prints "A B C D": cut-away
       pixels that show the colour, all cut-away pixels, kept pixels that show
@@ -101,6 +108,25 @@ def main(argv):
         want = tuple(int(pos[5][i:i + 2], 16) for i in (0, 2, 4))
         print(sum(close(rgb(shot, x, y), want, opts["tolerance"])
                   for y in range(y0, y0 + h) for x in range(x0, x0 + w)))
+    elif cmd == "blend":
+        shot, ox, oy = load(args[0]), int(args[1]), int(args[2])
+        ref, alpha, beneath, tolerance = load(args[3]), load(args[4]), load(args[5]), int(args[6])
+        counts = [0] * 6
+        for y in range(alpha[1]):
+            for x in range(alpha[0]):
+                a = rgb(alpha, x, y)[0]
+                seen, under = rgb(shot, ox + x, oy + y), rgb(beneath, ox + x, oy + y)
+                if a == 0:
+                    counts[0] += seen == under
+                    counts[1] += 1
+                elif a == 255:
+                    counts[2] += seen == rgb(ref, x, y)
+                    counts[3] += 1
+                else:
+                    want = tuple(round((c * a + u * (255 - a)) / 255) for c, u in zip(rgb(ref, x, y), under))
+                    counts[4] += close(seen, want, tolerance)
+                    counts[5] += 1
+        print(*counts)
     elif cmd == "shape":
         shot, ox, oy, mask = load(args[0]), int(args[1]), int(args[2]), load(args[3])
         want = tuple(int(args[4][i:i + 2], 16) for i in (0, 2, 4))

@@ -3,7 +3,11 @@
 # cuts away and the skin covers every other one; a press on a cut-away pixel
 # does not reach portico (it does not start a drag); a lit control left
 # for a cut-away pixel inside the window's rectangle returns to normal
-# within the polling interval.
+# within the polling interval. Under a compositing manager (the window then
+# has a 32-bit visual) the demo's opacity image outlines the window instead:
+# transparent pixels show what lies beneath, opaque ones the skin, and the
+# soft edge and shadow blend the two; a skin without an opacity image shows
+# what lies beneath through its cut-away parts.
 # shellcheck disable=SC2046  # cursor_exclude prints two words on purpose
 source "$(dirname "$0")/lib.sh" "$@"
 
@@ -13,17 +17,46 @@ test_cleanup() { xsetroot -solid black >/dev/null 2>&1; }
 skin=$(make_skin demo)
 read -r VX VY VW VH < <(control_rect "$skin/portico.ini" VersionCaption)
 xsetroot -solid "#$GREEN"
+park_pointer
+sleep 0.2
+# What lies beneath the window (a compositor may paint its own desktop).
+screenshot "$WORK/beneath.ppm"
+(cd "$skin" && "$BUILD_DIR/portico_compose" portico.ini "1.0 test" "$WORK/composed.ppm") ||
+  fail "portico_compose could not compose the frame"
+
+# Checks a composited window against its opacity image ALPHA: transparent
+# pixels show what lies beneath, opaque ones the composed frame, the rest
+# blend the two within 3 levels. Sets SOFT_ALL, the count of the latter.
+expect_blend() {
+  local what=$1 shot=$2 alpha=$3 clear clear_all opaque opaque_all soft
+  read -r clear clear_all opaque opaque_all soft SOFT_ALL < <($PIXELS blend "$shot" "$WIN_X" "$WIN_Y" \
+    "$WORK/composed.ppm" "$alpha" "$WORK/beneath.ppm" 3)
+  ((clear_all > 0)) && [[ "$clear" == "$clear_all" ]] && pass "$what: all $clear_all transparent pixels show what lies beneath" ||
+    fail "$what: $clear of $clear_all transparent pixels show what lies beneath"
+  [[ "$opaque" == "$opaque_all" ]] && pass "$what: all $opaque_all opaque pixels show the skin" ||
+    fail "$what: $opaque of $opaque_all opaque pixels show the skin"
+  [[ "$soft" == "$SOFT_ALL" ]] && pass "$what: all $SOFT_ALL translucent pixels blend skin and background" ||
+    fail "$what: $soft of $SOFT_ALL translucent pixels blend skin and background"
+}
+
 start_skin_window "$skin" "1.0 test" || finish
 sleep 0.4
 window_geometry "$WIN"
 screenshot "$WORK/shot.ppm"
+depth=$(xwininfo -id "$WIN" | awk '/Depth:/ {print $2}')
 
-read -r cut_green cut_all kept_green kept_all < <($PIXELS shape "$WORK/shot.ppm" "$WIN_X" "$WIN_Y" "$skin/mask.bmp" $GREEN)
-((cut_all > 0)) || fail "the demo mask cuts nothing away"
-[[ "$cut_green" == "$cut_all" ]] && pass "desktop shows through all $cut_all cut-away pixels" ||
-  fail "only $cut_green of $cut_all cut-away pixels show the desktop"
-[[ "$kept_green" == 0 ]] && pass "the skin covers all $kept_all kept pixels" ||
-  fail "$kept_green of $kept_all kept pixels show the desktop"
+if [[ "$depth" == 32 ]]; then
+  pass "a compositing manager runs: the window has a 32-bit visual"
+  expect_blend "the demo's soft edges" "$WORK/shot.ppm" "$skin/alpha.bmp"
+  ((SOFT_ALL > 0)) || fail "the demo's opacity image has no translucent pixels"
+else
+  read -r cut_green cut_all kept_green kept_all < <($PIXELS shape "$WORK/shot.ppm" "$WIN_X" "$WIN_Y" "$skin/mask.bmp" $GREEN)
+  ((cut_all > 0)) || fail "the demo mask cuts nothing away"
+  [[ "$cut_green" == "$cut_all" ]] && pass "desktop shows through all $cut_all cut-away pixels" ||
+    fail "only $cut_green of $cut_all cut-away pixels show the desktop"
+  [[ "$kept_green" == 0 ]] && pass "the skin covers all $kept_all kept pixels" ||
+    fail "$kept_green of $kept_all kept pixels show the desktop"
+fi
 expect_region "kept pixels show the normal image" "$WORK/shot.ppm" "$skin/normal.bmp" \
   0 0 "$WIN_W" "$WIN_H" --mask "$skin/mask.bmp" --exclude "$VX,$VY,$VW,$VH"
 
@@ -71,4 +104,19 @@ park_pointer
 send_key "$WIN" Escape
 wait_exit "$PORTICO_PID" 5
 [[ "$EXIT_CODE" == 0 ]] && pass "Escape ends with 0" || fail "after Escape: exit code $EXIT_CODE"
+
+if [[ "$depth" == 32 ]]; then
+  # Without an opacity image the mask's cut-away parts are transparent.
+  plain=$(make_skin plain)
+  sed -i '/^Alpha=/d' "$plain/portico.ini"
+  convert "$plain/mask.bmp" -negate "$WORK/mask-opacity.bmp"
+  start_skin_window "$plain" "1.0 test" || finish
+  sleep 0.4
+  window_geometry "$WIN"
+  screenshot "$WORK/plain.ppm"
+  expect_blend "a skin with a mask alone" "$WORK/plain.ppm" "$WORK/mask-opacity.bmp"
+  send_key "$WIN" Escape
+  wait_exit "$PORTICO_PID" 5
+  [[ "$EXIT_CODE" == 0 ]] && pass "Escape ends with 0" || fail "after Escape: exit code $EXIT_CODE"
+fi
 finish
