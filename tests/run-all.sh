@@ -24,6 +24,20 @@ stage_tests() {
     ctest --test-dir "$build_dir" --output-on-failure --no-tests=error | tee "$build_dir/ctest.log"
 }
 
+# The X11 integration tests again with a compositing manager (picom): the
+# window then takes a 32-bit visual with transparent cut-away parts and
+# the demo's soft edges.
+stage_compositor() {
+  PORTICO_COMPOSITOR=picom bash "$root/scripts/with-x.sh" \
+    ctest --test-dir "$build_dir" -L x11 --output-on-failure --no-tests=error
+}
+
+# Portico on sway's XWayland display (sway 1.7 headless, as its own user).
+stage_xwayland() {
+  bash "$root/scripts/with-sway.sh" bash "$root/tests/xwayland/session.sh" \
+    "$build_dir/portico" "$root" "$build_dir"
+}
+
 # The Windows build (portico.exe and the unit tests, cross-compiled with
 # mingw-w64) and its tests under Wine: the unit tests, and portico.exe
 # driven in Xvfb like the Linux binary (label win).
@@ -75,6 +89,8 @@ main() {
   stage_deps
   stage_build
   stage_tests
+  stage_compositor
+  stage_xwayland
   stage_windows
   stage_sanitizers
   stage_fuzz
