@@ -57,7 +57,8 @@ class X11WindowSystem final : public WindowSystem {
     std::unique_ptr<X11FrameImage> Image;       // the last frame, for hand-overs and exposes
     std::optional<std::vector<TRect>> Shape;    // none: rectangular
     // Per-pixel opacity on a compositing display: the one the owner set,
-    // else 255 where the shape keeps and 0 where it cuts away; none: opaque.
+    // else 255 where the shape keeps and 0 where it cuts away (made at the
+    // frame's size when a frame is handed over); none: opaque.
     std::optional<TAlphaMap> Opacity;
     bool OwnOpacity = false;  // Opacity was set by the owner, not made from the shape
     // A press that landed on a cut-away part: this and the pointer events
@@ -103,6 +104,8 @@ class X11WindowSystem final : public WindowSystem {
   enum class Hit { Shape, CutAway, Outside };
   Hit HitOurWindow(Window window, const TopLevel& w, TPoint p);
   bool InBoundingShape(Window window, int x, int y);
+  // Opacity 255 inside the shape, 0 outside, for a width x height frame.
+  static TAlphaMap OpacityFromShape(const std::vector<TRect>& shape, int width, int height);
   // Whether the window-relative point lies on a cut-away part of our window.
   static bool OnCutAway(const TopLevel& w, int x, int y);
   // Filters pointer events that land on cut-away parts (see x11_events.cpp);

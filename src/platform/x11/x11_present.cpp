@@ -39,7 +39,12 @@ void X11WindowSystem::Present(WindowHandle handle, const TBitmap& frame, const s
       if (!clipped.IsEmpty()) send.push_back(clipped);
     }
   }
-  // The opacity map covers the window; a frame beyond it is opaque there.
+  if (compositing_ && !w->OwnOpacity && w->Shape &&
+      (!w->Opacity || w->Opacity->Width != width || w->Opacity->Height != height)) {
+    w->Opacity = OpacityFromShape(*w->Shape, width, height);
+    send.assign(1, bounds);
+  }
+  // An opacity map that does not cover the frame is not used: opaque.
   const TAlphaMap* alpha = w->Opacity && w->Opacity->Width >= width && w->Opacity->Height >= height
                                ? &*w->Opacity
                                : nullptr;

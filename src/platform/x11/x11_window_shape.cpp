@@ -60,20 +60,25 @@ bool X11WindowSystem::SetShape(WindowHandle handle, const std::vector<TRect>* re
   }
   w->Shape = *rects;
   if (compositing_ && !w->OwnOpacity) {
-    // Compositors draw the whole window, cut-away parts too (XWayland
-    // ignores the shape): those parts must be transparent.
-    TAlphaMap alpha{w->Width, w->Height, std::vector<uint8_t>(size_t(w->Width) * size_t(w->Height), 0)};
-    for (const TRect& r : *rects) {
-      const TRect c = IntersectRect(r, TRect{0, 0, w->Width, w->Height});
-      for (int32_t y = c.Top; y < c.Bottom; ++y)
-        std::fill_n(alpha.Values.begin() + ptrdiff_t(y) * w->Width + c.Left, c.Width(), uint8_t{255});
-    }
-    w->Opacity = std::move(alpha);
-    // Pixels already sent carry the old opacity: the next hand-over sends all.
+    // Made anew from the shape at the next hand-over; pixels already sent
+    // carry the old opacity, so that hand-over sends all.
+    w->Opacity.reset();
     w->Image.reset();
   }
   XFlush(display_);
   return true;
+}
+
+TAlphaMap X11WindowSystem::OpacityFromShape(const std::vector<TRect>& shape, int width, int height) {
+  // Compositors draw the whole window, cut-away parts too (XWayland
+  // ignores the shape): those parts must be transparent.
+  TAlphaMap alpha{width, height, std::vector<uint8_t>(size_t(width) * size_t(height), 0)};
+  for (const TRect& r : shape) {
+    const TRect c = IntersectRect(r, TRect{0, 0, width, height});
+    for (int32_t y = c.Top; y < c.Bottom; ++y)
+      std::fill_n(alpha.Values.begin() + ptrdiff_t(y) * width + c.Left, c.Width(), uint8_t{255});
+  }
+  return alpha;
 }
 
 bool X11WindowSystem::SetOpacity(WindowHandle handle, const TAlphaMap* alpha) {
