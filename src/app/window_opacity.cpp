@@ -8,13 +8,6 @@
 
 namespace portico {
 
-namespace {
-// Says on stderr why the opacity image is not used.
-void Refuse(const std::string& what) {
-  std::fprintf(stderr, "portico: %s; the mask shapes the window\n", what.c_str());
-  std::fflush(stderr);
-}
-}  // namespace
 
 TAlphaMap AlphaMapFromImage(const TBitmap& image) {
   TAlphaMap alpha{image.Width(), image.Height(), {}};
@@ -48,24 +41,35 @@ std::vector<TRect> OpaqueRuns(const TAlphaMap& alpha) {
   return runs;
 }
 
-std::optional<TAlphaMap> LoadAlphaMap(const std::string& path, int32_t width, int32_t height) {
+std::optional<TAlphaMap> ReadAlphaMap(const std::string& path, int32_t width, int32_t height,
+                                      std::string& why) {
   std::unique_ptr<TBitmap> image;
   try {
     image = LoadImageFile(path);
   } catch (const EPlatformError& e) {
-    Refuse(e.what());
+    why = e.what();
     return std::nullopt;
   }
   if (!image) {
-    Refuse(ResolvePath(path) + ": no such image");
+    why = ResolvePath(path) + ": no such image";
     return std::nullopt;
   }
   if (image->Width() != width || image->Height() != height) {
-    Refuse(ResolvePath(path) + ": " + std::to_string(image->Width()) + "x" + std::to_string(image->Height()) +
-           " pixels, the window has " + std::to_string(width) + "x" + std::to_string(height));
+    why = ResolvePath(path) + ": " + std::to_string(image->Width()) + "x" + std::to_string(image->Height()) +
+          " pixels, the window has " + std::to_string(width) + "x" + std::to_string(height);
     return std::nullopt;
   }
   return AlphaMapFromImage(*image);
+}
+
+std::optional<TAlphaMap> LoadAlphaMap(const std::string& path, int32_t width, int32_t height) {
+  std::string why;
+  std::optional<TAlphaMap> alpha = ReadAlphaMap(path, width, height, why);
+  if (!alpha) {
+    std::fprintf(stderr, "portico: %s; the mask shapes the window\n", why.c_str());
+    std::fflush(stderr);
+  }
+  return alpha;
 }
 
 }  // namespace portico

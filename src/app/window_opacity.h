@@ -21,8 +21,12 @@ TAlphaMap AlphaMapFromImage(const TBitmap& image);
 // run of pixels with opacity above 0.
 std::vector<TRect> OpaqueRuns(const TAlphaMap& alpha);
 
-// Reads the opacity image; none (with the reason on stderr) when the file
-// is missing, cannot be decoded or is not width x height pixels.
+// Reads the opacity image; none when the file is missing, cannot be
+// decoded or is not width x height pixels, and then `why` says which.
+std::optional<TAlphaMap> ReadAlphaMap(const std::string& path, int32_t width, int32_t height,
+                                      std::string& why);
+
+// ReadAlphaMap for the launcher: the reason goes to stderr.
 std::optional<TAlphaMap> LoadAlphaMap(const std::string& path, int32_t width, int32_t height);
 
 }  // namespace portico

@@ -1,7 +1,9 @@
 // The images: state images as the loader took them, the arrow image it
-// loads by fixed name, and the mask the window takes its outline from.
+// loads by fixed name, the mask the window takes its outline from, and the
+// opacity image that outlines it where a compositing manager runs.
 #include <cstdint>
 
+#include "app/window_opacity.h"
 #include "platform/files.h"
 #include "platform/image/bmp_decoder.h"
 #include "platform/image/image_file.h"
@@ -52,8 +54,8 @@ void CheckAlpha(const std::string& what, const std::string& path, int line, uint
   if (ignored == 0 || pixels == 0) return;
   out.Warn(line, "image-alpha",
            what + " has an alpha channel that makes " + std::to_string(ignored * 100 / pixels) +
-               "% of its pixels transparent or translucent; the launcher ignores alpha and shows "
-               "their colour as stored");
+               "% of its pixels transparent or translucent; the launcher ignores alpha channels and "
+               "shows their colour as stored (translucency comes from [SCREEN] Alpha)");
 }
 
 // An image that is not the Normal image's size, and what that does.
@@ -132,6 +134,23 @@ void CheckMask(const TCheckInput& in, const TBitmap* normal, TFindingList& out) 
   CheckAlpha("mask", in.Probe.Skin->MaskFile, line,
              uint64_t(mask.Bound.Width()) * uint64_t(mask.Bound.Height()), out);
 }
+// The opacity image: used only where a compositing manager runs, so
+// whatever is wrong with it shows there alone.
+void CheckOpacity(const TCheckInput& in, const TBitmap* normal, TFindingList& out) {
+  const TIniFile& ini = in.Probe.Ini;
+  const std::string value = ini.ReadString("SCREEN", "Alpha", "");
+  if (value.empty() || !normal) return;
+  const std::string& path = in.Probe.Skin->AlphaFile;
+  const int line = ini.KeyLine("SCREEN", "Alpha");
+  const char* fallback = "; where a compositing manager runs, the mask outlines the window instead";
+  if (!FileExists(path)) {
+    out.Warn(line, "alpha-missing", NotFound("opacity image", value, path) + fallback);
+    return;
+  }
+  std::string why;
+  if (!ReadAlphaMap(path, normal->Width(), normal->Height(), why))
+    out.Warn(line, "alpha-unusable", "opacity image " + Quoted(value) + " is not used (" + why + ")" + fallback);
+}
 }  // namespace
 
 void CheckImages(const TCheckInput& in, TFindingList& out) {
@@ -147,6 +166,7 @@ void CheckImages(const TCheckInput& in, TFindingList& out) {
     }
   }
   CheckMask(in, normal, out);
+  CheckOpacity(in, normal, out);
 }
 
 }  // namespace portico

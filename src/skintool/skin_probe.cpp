@@ -69,6 +69,7 @@ std::vector<std::string> TSkinProbe::NamedFiles() const {
   for (const TProbedImage& image : Images)
     if (!image.Path.empty()) files.push_back(ResolvePath(image.Path));
   if (!Ini.ReadString("SCREEN", "Mask", "").empty()) files.push_back(ResolvePath(Skin->MaskFile));
+  if (!Skin->AlphaFile.empty()) files.push_back(ResolvePath(Skin->AlphaFile));
   return files;
 }
 

@@ -32,9 +32,10 @@ bool IsAskedFor(const TReadSection& section, std::string_view key) {
 }  // namespace
 
 const std::vector<TReadSection>& LauncherSections() {
-  // What skin/skin.cpp and app/launcher_actions.cpp ask the reader for.
+  // What skin/skin.cpp and app/launcher_actions.cpp ask the reader for
+  // (Alpha is read by the skin and used by app/window_shape.cpp).
   static const std::vector<TReadSection> sections = {
-      {"SCREEN", {"Normal", "Over", "Down", "Disable", "Mask"}},
+      {"SCREEN", {"Normal", "Over", "Down", "Disable", "Mask", "Alpha"}},
       {"BUTTONPOS", {}},
       {"INFORMATION", {"URL"}},
   };
