@@ -130,7 +130,7 @@ void TrackPointerStep(TTrackingState& state, std::span<TPointerControl* const> c
   r.ResetAfterClicks = !r.Clicks.empty() && !held_in_front;
 }
 
-bool PollEndsDrag(const TPollFacts& f) { return f.Dragging && !f.ButtonDown; }
+bool PollEndsDrag(const TPollFacts& f) { return f.DragByWindowManager && !f.ButtonDown; }
 
 bool PointerHasLeft(const TPollFacts& f) {
   if (f.ButtonDown || !f.CursorRead) return false;

@@ -76,7 +76,8 @@ void TrackPointerStep(TTrackingState& state, std::span<TPointerControl* const> c
 
 // What a tick of the polling timer knows, read while no button is down.
 struct TPollFacts {
-  bool Dragging = false;       // a drag runs (its steps may have stopped coming)
+  // A drag the window manager runs: its release may never reach us.
+  bool DragByWindowManager = false;
   bool ButtonDown = false;     // the primary button, live
   bool CursorRead = false;     // the pointer's position could be read
   bool OverHostImage = false;  // the image control is the child under the pointer
@@ -89,9 +90,10 @@ struct TPollFacts {
 // position leaves everything as it is.
 bool PointerHasLeft(const TPollFacts& facts);
 
-// Whether a polling tick ends a drag: the button is up but no pointer step
-// said so (the window manager that moved the window kept the release).
-// The caller then runs a step with the button up before the leave test.
+// Whether a polling tick ends a drag the window manager runs: the button
+// is up but no pointer step said so (the window manager kept the
+// release). The caller then runs a step with the button up before the
+// leave test. A drag Portico runs itself always sees its release.
 bool PollEndsDrag(const TPollFacts& facts);
 
 }  // namespace portico

@@ -123,7 +123,7 @@ void TSkin::TimerWndProc(TMessage& message) {
       SetPollTimer(false);
     } else {
       TPollFacts facts;
-      facts.Dragging = Dragging;
+      facts.DragByWindowManager = Dragging && DragByWindowManager;
       facts.ButtonDown = IsPrimaryButtonDown();
       TPoint p;
       facts.CursorRead = !facts.ButtonDown && GetCursorPos(p);
