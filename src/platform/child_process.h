@@ -1,6 +1,6 @@
 // Running another program and learning how it ended, for the tool that
 // runs the launcher while a skin is being made. Each platform implements
-// it (posix/posix_child_process.cpp).
+// it (posix/posix_child_process.cpp, win32/win32_child_process.cpp).
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -15,7 +15,7 @@ using TProcessId = int64_t;
 
 // How a process ended.
 struct TProcessEnd {
-  bool Exited = false;  // by itself; false when a signal or a kill ended it
+  bool Exited = false;  // by itself; false when a signal, a kill or (Windows) a crash ended it
   int Code = 0;         // its exit code, when Exited
 };
 

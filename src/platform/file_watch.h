@@ -1,6 +1,7 @@
 // Telling when files change, for the tool that restarts the launcher when
 // a skin's files are saved. Each platform implements it
-// (posix/posix_file_watch.cpp with inotify).
+// (posix/posix_file_watch.cpp with inotify, win32/win32_file_watch.cpp
+// with change notifications).
 #pragma once
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,7 @@
 // The top-level windows of other processes, for the tool that runs the
 // launcher and keeps its window where the user left it across restarts.
-// Each window system implements it (x11/x11_process_windows.cpp).
+// Each window system implements it (x11/x11_process_windows.cpp,
+// win32/win32_process_windows.cpp).
 #pragma once
 #include <memory>
 #include <optional>
