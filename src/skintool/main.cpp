@@ -11,12 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/console.h"
+#include "platform/params.h"
 #include "skintool/commands.h"
 
 int main(int argc, char** argv) {
   using namespace portico;
-  const std::vector<std::string> args(argv + (argc > 1 ? 2 : argc), argv + argc);
-  const std::string command = argc > 1 ? argv[1] : "";
+  // As UTF-8 on every system (Windows gives argv in its ANSI code page).
+  LoadSystemCommandLine(argc, argv);
+  UseUtf8Console();
+  std::vector<std::string> args;
+  for (int i = 2; i <= ParamCount(); ++i) args.push_back(ParamStr(i));
+  const std::string command = ParamStr(1);
   if (command == "check") return RunCheckCommand(args);
   if (command == "preview") return RunPreviewCommand(args);
   if (command == "watch") return RunWatchCommand(args);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace portico {
@@ -61,7 +62,9 @@ std::vector<uint8_t> EncodePng(const TBitmap& pixels, const std::vector<uint8_t>
 }
 
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& why) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  // A path made from UTF-8: Windows opens it by its wide name.
+  std::ofstream file(std::filesystem::path(std::u8string(path.begin(), path.end())),
+                     std::ios::binary | std::ios::trunc);
   if (file) file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   if (file) file.close();
   if (!file) why = std::strerror(errno);

@@ -24,8 +24,12 @@ int RunWatchCommand(const std::vector<std::string>& args) {
   options.Description = positional[0];
   options.Version = positional[1];
   if (options.Launcher.empty()) options.Launcher = SiblingProgram("portico");
+  // Through UTF-8 both ways: Windows would use its ANSI code page.
   std::error_code ec;
-  options.Launcher = std::filesystem::absolute(options.Launcher, ec).string();
+  const std::u8string launcher =
+      std::filesystem::absolute(std::u8string(options.Launcher.begin(), options.Launcher.end()), ec)
+          .u8string();
+  if (!ec) options.Launcher.assign(launcher.begin(), launcher.end());
 
   std::unique_ptr<TProcessWindows> windows = TProcessWindows::Open();
   if (!windows) {
