@@ -10,7 +10,7 @@ PACKAGES=(
   xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick libjpeg-turbo-progs
   clang libclang-rt-14-dev valgrind python3 procps
   libpng-dev
-  mingw-w64 g++-mingw-w64-x86-64-posix dpkg-dev wine wine64 fonts-wine
+  mingw-w64 g++-mingw-w64-x86-64-posix dpkg-dev libz-mingw-w64-dev wine wine64 fonts-wine
   picom sway xwayland grim
 )
 
