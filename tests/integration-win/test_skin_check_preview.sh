@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# portico-skin.exe under Wine, a console program: check finds nothing in
+# the demo skin (exit 0) and names a missing Exit control as an editor
+# reads it, file:line: error: (exit 2); preview writes the demo skin's
+# sheet as a PNG of the size the committed one has; both take non-ASCII
+# names from the wide command line.
+source "$(dirname "$0")/lib.sh" "$@"
+
+TOOL=$BUILD_DIR/portico-skin.exe
+[[ -f "$TOOL" ]] || { echo "$TEST_NAME: no portico-skin.exe in $BUILD_DIR" >&2; exit 1; }
+
+# Runs the tool in folder DIR with the given arguments; sets TOOL_CODE and
+# leaves its output in $WORK/tool.out and $WORK/tool.err.
+run_tool() {
+  local dir=$1
+  shift
+  (cd "$dir" && timeout 60 "$WINELOADER" "$TOOL" "$@") >"$WORK/tool.out" 2>"$WORK/tool.err"
+  TOOL_CODE=$?
+}
+
+skin=$(make_skin demo)
+run_tool "$skin" check portico.ini
+[[ "$TOOL_CODE" == 0 && ! -s "$WORK/tool.out" ]] && pass "check: the demo skin is clean" ||
+  fail "check of the demo skin: exit $TOOL_CODE, $(head -c 300 "$WORK/tool.out" "$WORK/tool.err")"
+
+no_exit=$(make_skin no-exit)
+sed -i '/=Exit,/d' "$no_exit/portico.ini"
+run_tool "$no_exit" check portico.ini
+if [[ "$TOOL_CODE" == 2 ]] && grep -qE '^portico\.ini:[0-9]+: error: no control named "Exit"' "$WORK/tool.out"; then
+  pass "check: $(grep -m1 error: "$WORK/tool.out" | tr -d '\r')"
+else
+  fail "check without Exit: exit $TOOL_CODE, $(head -c 300 "$WORK/tool.out" "$WORK/tool.err")"
+fi
+
+read -r SHEET_W SHEET_H < <(identify -format '%w %h\n' "$SOURCE_DIR/docs/demo-preview.png")
+run_tool "$skin" preview portico.ini 2.0 -o sheet.png
+read -r kind w h < <(identify -format '%m %w %h\n' "$skin/sheet.png" 2>/dev/null)
+[[ "$TOOL_CODE" == 0 && "${kind:-}" == PNG && "$w,$h" == "$SHEET_W,$SHEET_H" ]] &&
+  pass "preview: a ${w}x$h PNG" ||
+  fail "preview: exit $TOOL_CODE, ${kind:-no file} ${w:-}x${h:-}, expected a ${SHEET_W}x$SHEET_H PNG: $(head -c 300 "$WORK/tool.err")"
+
+# Non-ASCII names: the description, an image, and the sheet.
+intl=$(make_skin intl)
+mv "$intl/normal.bmp" "$intl/fond-ñ.bmp"
+sed -i 's/^Normal=normal\.bmp/Normal=fond-ñ.bmp/' "$intl/portico.ini"
+mv "$intl/portico.ini" "$intl/описание.ini"
+run_tool "$intl" check описание.ini
+[[ "$TOOL_CODE" == 0 ]] && pass "check: non-ASCII names" ||
+  fail "check with non-ASCII names: exit $TOOL_CODE, $(head -c 300 "$WORK/tool.out" "$WORK/tool.err")"
+run_tool "$intl" preview описание.ini -o "лист-€.png"
+[[ "$TOOL_CODE" == 0 && -s "$intl/лист-€.png" ]] && pass "preview: a sheet with a non-ASCII name" ||
+  fail "preview to a non-ASCII name: exit $TOOL_CODE, $(ls "$intl") $(head -c 300 "$WORK/tool.err")"
+
+finish
