@@ -81,7 +81,7 @@ if wait_new_window "$first"; then
 else
   fail "the launcher did not start again after the change"
 fi
-wait_output '^my skin.ini:14: warning: the ring falls back to a rectangle' &&
+wait_output '^my skin.ini:16: warning: the ring falls back to a rectangle' &&
   pass "the change's finding was printed" || fail "no finding for the swapped radii: $(cat "$WORK/watch.out")"
 
 # Without "Exit" the launcher ends quietly, saying why; the watch goes on.
