@@ -46,7 +46,7 @@ struct Scene {
     skin->BitmapNormal = Gradient(0);
     skin->BitmapOver = Gradient(0x3060A0);
     skin->BitmapDown = Gradient(0xA06030);
-    skin->BitmapFrame = std::make_unique<TBitmap>();
+    skin->BitmapFrame = &image.Picture()->Edit();
     skin->BitmapFrame->Assign(*skin->BitmapNormal);
     for (int i = 0; i < count; ++i) {
       int x = (i % 9) * 210, y = (i / 9) * 70 % (FrameHeight - 60);

@@ -49,7 +49,8 @@ struct BenchSkin {
     skin->BitmapNormal = solid(0x808080);
     skin->BitmapOver = solid(0x00FF00);
     skin->BitmapDown = solid(0x0000FF);
-    skin->BitmapFrame = solid(0x808080);
+    skin->OwnFrame = solid(0x808080);
+    skin->BitmapFrame = skin->OwnFrame.get();
     for (int i = 0; i < ControlCount; ++i) {
       int col = i % 25, row = i / 25;
       int x = col * 76, y = row * 36, w = 70, h = 30;

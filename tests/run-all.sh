@@ -81,8 +81,10 @@ stage_fuzz() {
 
 # valgrind memcheck over a scripted session of the real binary.
 stage_memcheck() {
+  local checked=$build_dir/portico_shared_libc
+  [[ -x "$checked" ]] || checked=$build_dir/portico
   bash "$root/scripts/with-x.sh" bash "$root/tests/memcheck/session.sh" \
-    "$build_dir/portico" "$root" "$build_dir"
+    "$build_dir/portico" "$root" "$build_dir" "$checked"
 }
 
 main() {

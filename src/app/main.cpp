@@ -5,6 +5,7 @@
 // code (1 for "Exit", 0 otherwise). Start reading at RunPortico in
 // app/unit_install.cpp; the skin lives in skin/, pointer handling in
 // controls/, drawing in render/, and the window system in platform/.
+#include "app/start_prefetch.h"
 #include "app/unit_install.h"
 #include "platform/draw_text.h"
 #include "platform/native_window_system.h"
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
   // Fonts are found while the skin loads and the window system connects.
   portico::TTextPreparation text_preparation;
   portico::LoadSystemCommandLine(argc, argv);
+  // The skin's images are decoded while the window system connects.
+  portico::TStartPrefetch prefetch;
   std::unique_ptr<portico::WindowSystem> ws = portico::CreateNativeWindowSystem();
   // No window system, no window: the caller hears 0, as for any bad start.
   if (!ws) return 0;

@@ -1,6 +1,7 @@
 #include "app/unit_install.h"
 
 #include "app/quiet_exit.h"
+#include "app/start_prefetch.h"
 #include "app/window_shape.h"
 #include "platform/files.h"
 #include "platform/params.h"
@@ -43,18 +44,22 @@ TFormInstall::TFormInstall(TApplication* owner) : TForm(owner) {
   }
 }
 
+bool UsableDescriptionName(const std::string& name) {
+  // A rooted name is refused before it is joined to the skin folder:
+  // the system's own path rules could otherwise make ".\C:\x" into "C:\x".
+  return !name.empty() && !IsRootedName(name) && FileExists(LauncherSkinFolder + name);
+}
+
 bool TFormInstall::LoadLauncherSettings() {
   // No taskbar entry: every top-level window of ours asks the window
   // manager to skip the taskbar and pager.
   Application()->ShowMainForm = false;
-  SkinFolder = ".\\";
+  SkinFolder = LauncherSkinFolder;
   bool ok = false;
   if (ParamCount() == 2) {
     SkinFileName = ParamStr(1);
     VersionText = ParamStr(2);
-    // A rooted name is refused before it is joined to the skin folder:
-    // the system's own path rules could otherwise make ".\C:\x" into "C:\x".
-    ok = !SkinFileName.empty() && !IsRootedName(SkinFileName) && FileExists(SkinFolder + SkinFileName);
+    ok = UsableDescriptionName(SkinFileName);
     if (!ok) SayWhyNotShown(DescriptionNotFound(SkinFolder, ParamStr(1)));
   } else {
     SayWhyNotShown(WrongArgumentCount(ParamCount()));
@@ -80,6 +85,9 @@ bool TFormInstall::CreateSkin() {
   // Before the mask is read: start-up's peak of memory is lower then.
   Skin->ReleaseUnusedPixels();
   ApplyWindowShape(*Skin, MaskKeyColor);
+  // The window manager maps the window while the captions are drawn.
+  AutoSize = true;
+  ShowAhead();
   SetVersionCaption(Skin);
   Skin->DrawAllButtons();
   Application()->ShowMainForm = true;
@@ -101,10 +109,14 @@ int RunPortico(TApplication& app) {
   try {
     app.Initialize();
     app.CreateForm(FormInstall);
+    // The skin is loaded: what was decoded ahead and not taken goes.
+    TStartPrefetch::Finish();
     app.Run();
   } catch (const std::exception& e) {
+    TStartPrefetch::Finish();
     app.ShowException(e);
   } catch (...) {
+    TStartPrefetch::Finish();
     app.ShowException(std::string());
   }
   int code = app.MainForm() && app.MainForm()->ModalResult == mrNo ? 1 : 0;

@@ -13,6 +13,11 @@ constexpr int mrYes = 6;
 constexpr int mrNo = 7;
 // The mask colour that is cut away from the window: white.
 constexpr TColor MaskKeyColor = 0xFFFFFF;
+// The description and its images are named relative to this folder.
+inline const std::string LauncherSkinFolder = ".\\";
+// Whether the description named on the command line is one the launcher
+// reads: not empty, not rooted, an existing regular file.
+bool UsableDescriptionName(const std::string& name);
 // The main window's title, by which tools outside find it.
 inline constexpr const char* FormInstallCaption = "FormInstall";
 

@@ -154,8 +154,27 @@ MaskRegion BuildMaskRegion(const BmpRaster& mask, TColor key_color) {
   return region;
 }
 
+TPrefetchStore<TMaskOutcome>& PrefetchedMaskRegions() {
+  static TPrefetchStore<TMaskOutcome> store;
+  return store;
+}
+
+std::string MaskPrefetchName(const std::string& mask_path, TColor key_color) {
+  return std::to_string(key_color) + ':' + mask_path;
+}
+
 std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor key_color,
                                            std::string* why) {
+  if (std::optional<TMaskOutcome> ahead =
+          PrefetchedMaskRegions().Take(MaskPrefetchName(mask_path, key_color))) {
+    if (why) *why = std::move(ahead->Why);
+    return std::move(ahead->Region);
+  }
+  return ReadMaskRegion(mask_path, key_color, why);
+}
+
+std::optional<MaskRegion> ReadMaskRegion(const std::string& mask_path, TColor key_color,
+                                         std::string* why) {
   auto none = [why](std::string reason) {
     if (why) *why = std::move(reason);
     return std::nullopt;

@@ -9,6 +9,7 @@
 #include "platform/image/bmp_decoder.h"
 #include "platform/types.h"
 #include "platform/window_system.h"
+#include "skin/prefetch_store.h"
 #include "skin/skin.h"
 
 namespace portico {
@@ -30,6 +31,21 @@ MaskRegion BuildMaskRegion(const BmpRaster& mask, TColor key_color);
 // missing, unreadable or not a bitmap, and then `why` (when given) says which.
 std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor key_color,
                                            std::string* why = nullptr);
+
+// A CreateMaskRegion worked out ahead of start-up's need for it, with the
+// reason for no region.
+struct TMaskOutcome {
+  std::optional<MaskRegion> Region;
+  std::string Why;
+};
+// Mask regions worked out ahead, by MaskPrefetchName; CreateMaskRegion
+// takes one from here when it is there.
+TPrefetchStore<TMaskOutcome>& PrefetchedMaskRegions();
+std::string MaskPrefetchName(const std::string& mask_path, TColor key_color);
+
+// CreateMaskRegion without looking for a region worked out ahead.
+std::optional<MaskRegion> ReadMaskRegion(const std::string& mask_path, TColor key_color,
+                                         std::string* why = nullptr);
 
 // Gives the window the mask's outline (the plain rectangle when no region
 // was built). Returns the window system's answer.

@@ -20,6 +20,11 @@ void TPicture::Assign(TBitmap* source) {
   if (!source || source->Empty()) {
     bitmap_ = TBitmap();
     source_ = nullptr;
+  } else if (source == &bitmap_) {
+    // Drawn in place: all of it the first time, then what changed.
+    changed = bitmap_.TakeDamage();
+    if (source_ != source) changed.assign(1, bitmap_.BoundsRect());
+    source_ = source;
   } else if (source_ != source || bitmap_.Width() != source->Width() ||
              bitmap_.Height() != source->Height()) {
     // A new or resized graphic: take all of it.
@@ -125,7 +130,7 @@ void TForm::Repaint(const TBitmap& frame, const std::vector<TRect>& changed) {
   app_->Ws().Present(Handle(), frame, changed);
 }
 
-void TForm::Show() {
+WindowHandle TForm::PlaceForShow() {
   AdjustSize();
   WindowHandle h = Handle();
   if (!centred_ && Position == TPosition::poScreenCenter) {
@@ -135,6 +140,17 @@ void TForm::Show() {
     centred_ = true;
   }
   pending_moves_.Asked(TPoint{Left, Top});
+  return h;
+}
+
+void TForm::ShowAhead() {
+  if (shown_) return;
+  WindowHandle h = PlaceForShow();
+  app_->Ws().ShowWindowAhead(h, Left, Top, std::max(Width, 1), std::max(Height, 1));
+}
+
+void TForm::Show() {
+  WindowHandle h = PlaceForShow();
   app_->Ws().ShowWindow(h, Left, Top, std::max(Width, 1), std::max(Height, 1));
   shown_ = true;
   // Hand the whole picture of every image over once.

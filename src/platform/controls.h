@@ -46,8 +46,12 @@ class TPicture {
  public:
   explicit TPicture(TImage* owner) : owner_(owner) {}
   // Takes the bitmap's current pixels as the graphic; none empties it.
+  // Assigning Edit() hands over what was drawn into it in place.
   void Assign(TBitmap* source);
   const TBitmap& Bitmap() const { return bitmap_; }
+  // The graphic itself, for an owner that draws its frame straight into
+  // it rather than into a bitmap of its own that Assign would copy.
+  TBitmap& Edit() { return bitmap_; }
   bool HasGraphic() const { return !bitmap_.Empty(); }
 
  private:
@@ -116,6 +120,9 @@ class TForm : public TControl {
   // Shows the window, centred on first show when Position says so, sized
   // to its one child when AutoSize is set.
   void Show();
+  // Starts showing the form ahead of Show where the window system can do
+  // so with nothing of it on screen before Show hands its frame over.
+  void ShowAhead();
   bool Showing() const { return shown_; }
   // Closes the form; closing the main form ends the application.
   void Close();
@@ -142,6 +149,8 @@ class TForm : public TControl {
   // Asks the window system to put the shown window at Left, Top with the
   // form's size.
   void RequestBounds();
+  // Sizes and places the window for showing; its handle.
+  WindowHandle PlaceForShow();
 
   TApplication* app_;
   WindowHandle handle_ = 0;

@@ -53,6 +53,11 @@ class WindowSystem {
   virtual void DestroyWindow(WindowHandle window) = 0;
   // Maps the window with its client area at (x, y), size w x h.
   virtual void ShowWindow(WindowHandle window, int x, int y, int w, int h) = 0;
+  // ShowWindow ahead of time, while the first frame is still being drawn,
+  // where the window system can start showing the window without anything
+  // of it reaching the screen before that frame is handed over (after
+  // ShowWindow). Elsewhere nothing happens and ShowWindow does it all.
+  virtual void ShowWindowAhead(WindowHandle, int /*x*/, int /*y*/, int /*w*/, int /*h*/) {}
   virtual void SetWindowBounds(WindowHandle window, int x, int y, int w, int h) = 0;
   // The screen's size in pixels.
   virtual TPoint ScreenSize() = 0;

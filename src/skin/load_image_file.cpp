@@ -5,7 +5,19 @@
 
 namespace portico {
 
+TPrefetchStore<std::unique_ptr<TBitmap>>& PrefetchedImages() {
+  static TPrefetchStore<std::unique_ptr<TBitmap>> store;
+  return store;
+}
+
 std::unique_ptr<TBitmap> LoadImageFile(const std::string& path) {
+  if (path.empty() || !FileExists(path)) return nullptr;
+  if (std::optional<std::unique_ptr<TBitmap>> ahead = PrefetchedImages().Take(path))
+    if (*ahead) return std::move(*ahead);
+  return DecodeImageFile(path);
+}
+
+std::unique_ptr<TBitmap> DecodeImageFile(const std::string& path) {
   if (path.empty() || !FileExists(path)) return nullptr;
   // The decoder follows the file's content, not its extension, so a
   // "normal.JPG" or a bitmap saved as ".jpg" still loads.

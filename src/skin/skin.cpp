@@ -39,6 +39,28 @@ TColor InverseColourAt(const TBitmap& image, int64_t x, int64_t y) {
 }
 }  // namespace
 
+std::string SkinImagePath(const TIniFile& ini, const std::string& skin_folder, const char* key) {
+  const std::string value = ini.ReadString("SCREEN", key, "");
+  return value.empty() ? std::string() : skin_folder + value;
+}
+
+std::string SkinMaskPath(const TIniFile& ini, const std::string& skin_folder) {
+  return skin_folder + ini.ReadString("SCREEN", "Mask", "");
+}
+
+std::vector<TRect> ControlAreas(const TIniFile& ini) {
+  std::vector<TRect> areas;
+  std::vector<std::string> keys;
+  ini.ReadSection("BUTTONPOS", keys);
+  for (const std::string& key : keys) {
+    const std::string value = ini.ReadString("BUTTONPOS", key, "");
+    std::unique_ptr<TSkinButton> button;
+    if (!value.empty() && ButtonFromLine(ScanControlLine(value), button) == TLineSkip::None)
+      areas.push_back(button->Bounds);
+  }
+  return areas;
+}
+
 TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int image_left,
              int image_top, TForm* host_form, TImage* host_image,
              TSkinButtonClick on_button_click, TSkinLoadObserver* observer) {
@@ -62,7 +84,7 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
   FrameChanged = false;
 
   try {
-    MaskFile = skin_folder + ini.ReadString("SCREEN", "Mask", "");
+    MaskFile = SkinMaskPath(ini, skin_folder);
     const std::string alpha = ini.ReadString("SCREEN", "Alpha", "");
     if (!alpha.empty()) AlphaFile = skin_folder + alpha;
     auto load_file = [&](const std::string& key, const std::string& path) {
@@ -75,17 +97,19 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
         return std::unique_ptr<TBitmap>();
       }
     };
-    auto load = [&](const char* key) {
-      std::string value = ini.ReadString("SCREEN", key, "");
-      return load_file(key, value.empty() ? std::string() : skin_folder + value);
-    };
+    auto load = [&](const char* key) { return load_file(key, SkinImagePath(ini, skin_folder, key)); };
     BitmapNormal = load("Normal");
     BitmapOver = load("Over");
     BitmapDown = load("Down");
     BitmapDisable = load("Disable");
 
     if (BitmapNormal) {
-      BitmapFrame = std::make_unique<TBitmap>();
+      if (HostPicture) {
+        BitmapFrame = &HostPicture->Edit();
+      } else {
+        OwnFrame = std::make_unique<TBitmap>();
+        BitmapFrame = OwnFrame.get();
+      }
       BitmapArrow = load_file("", skin_folder + ArrowImageName);
       std::vector<std::string> keys;
       ini.ReadSection("BUTTONPOS", keys);
@@ -108,7 +132,7 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
     }
 
     if (HostPicture) {
-      HostPicture->Assign(BitmapFrame.get());
+      HostPicture->Assign(BitmapFrame);
       HostImage->SetBounds(image_left, image_top, HostImage->Width, HostImage->Height);
     }
   } catch (...) {
@@ -143,7 +167,8 @@ TSkin::~TSkin() {
   BitmapOver.reset();
   BitmapDown.reset();
   BitmapDisable.reset();
-  BitmapFrame.reset();
+  BitmapFrame = nullptr;
+  OwnFrame.reset();
   BitmapArrow.reset();
   MaskFile.clear();
   AlphaFile.clear();
@@ -154,6 +179,7 @@ void TSkin::ReleaseUnusedPixels() {
   used.reserve(Buttons.size());
   for (const auto& b : Buttons)
     if (b) used.push_back(b->Bounds);
+  // An image decoded ahead may already keep only these rectangles.
   for (TBitmap* image : {BitmapNormal.get(), BitmapOver.get(), BitmapDown.get(), BitmapDisable.get()})
     if (image) image->KeepOnly(used);
 }

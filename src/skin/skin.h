@@ -15,6 +15,16 @@
 namespace portico {
 
 class TSkin;
+class TIniFile;
+
+// What the loader reads from a description, for those who read ahead of
+// it: the path of a [SCREEN] image key (empty when none is named), the
+// mask's path, and the rectangles of the controls the [BUTTONPOS] lines
+// make.
+std::string SkinImagePath(const TIniFile& ini, const std::string& skin_folder, const char* key);
+std::string SkinMaskPath(const TIniFile& ini, const std::string& skin_folder);
+std::vector<TRect> ControlAreas(const TIniFile& ini);
+
 // How the skin reports a completed click to its owner.
 using TSkinButtonClick = void (*)(TSkin* skin, TSkinButton* button);
 
@@ -78,7 +88,10 @@ class TSkin : public TTrackingState {
   // [SCREEN] Alpha: the opacity image (skin folder + name); empty when the
   // key is absent or empty. Read by the application, not by the skin.
   std::string AlphaFile;
-  std::unique_ptr<TBitmap> BitmapFrame;
+  // The frame drawn from the state images: the host picture's own
+  // graphic when there is a host image, else OwnFrame.
+  TBitmap* BitmapFrame = nullptr;
+  std::unique_ptr<TBitmap> OwnFrame;
 
  private:
   // The result buffer of the step running at the current nesting depth (a

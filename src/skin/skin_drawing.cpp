@@ -31,7 +31,7 @@ void TSkin::DrawCaption(TSkinButton* button) {
 
 void TSkin::ShowFrame(bool force) {
   if (!force && !FrameChanged) return;
-  if (HostPicture) HostPicture->Assign(BitmapFrame.get());
+  if (HostPicture) HostPicture->Assign(BitmapFrame);
   FrameChanged = false;
 }
 

@@ -3,11 +3,15 @@
 # the demo skin (start, hover, press, drag, click "Exit") and fails on any
 # definite leak or invalid access. Then measures the peak memory of the
 # same session without valgrind. Needs DISPLAY (scripts/with-x.sh).
-# Usage: session.sh PORTICO_BINARY SOURCE_DIR BUILD_DIR
+# Usage: session.sh PORTICO_BINARY SOURCE_DIR BUILD_DIR [VALGRIND_BINARY]
+# VALGRIND_BINARY is the launcher built on the shared C library, when
+# PORTICO_BINARY is linked fully statically (valgrind cannot follow the
+# heap of a static program).
 set -uo pipefail
 portico=$(realpath "$1")
 source_dir=$(realpath "$2")
 build_dir=$(realpath "$3")
+checked=$(realpath "${4:-$1}")
 work=$(mktemp -d "${TMPDIR:-/tmp}/portico-memcheck.XXXXXX")
 trap 'kill -KILL "${pid:-0}" 2>/dev/null; rm -rf "$work"' EXIT
 cp "$source_dir"/demo/* "$work"/
@@ -48,7 +52,7 @@ click_exit() {
 
 (cd "$work" && exec valgrind --leak-check=full --show-leak-kinds=definite \
   --errors-for-leak-kinds=definite --error-exitcode=99 --log-file="$log" \
-  "$portico" portico.ini "1.0") &
+  "$checked" portico.ini "1.0") &
 pid=$!
 drive_session
 click_exit

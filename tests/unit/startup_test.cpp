@@ -7,6 +7,7 @@
 #include <fstream>
 #include <thread>
 
+#include "app/start_prefetch.h"
 #include "app/unit_install.h"
 #include "platform/params.h"
 #include "skin_fixture.h"
@@ -272,6 +273,95 @@ INSTANTIATE_TEST_SUITE_P(
                              "[https://example.org/a b]\n[https://example.org/a b]\n"},
                     TUrlCase{"NoSection", "", ""}, TUrlCase{"NoAddress", "[INFORMATION]\nURL=\n", ""}),
     [](const testing::TestParamInfo<TUrlCase>& info) { return std::string(info.param.Name); });
+
+}  // namespace
+}  // namespace portico
+
+namespace portico {
+namespace {
+
+// What start-up made of a skin: the window's first frame and outline, each
+// control's pixels in each state image, and any message shown.
+struct TStartResult {
+  TBitmap Frame;
+  std::optional<std::vector<TRect>> Shape;
+  std::vector<uint32_t> StatePixels;
+  std::vector<std::string> Messages;
+  int ExitCode = -1;
+};
+
+TStartResult StartAndLook(const std::vector<std::string>& args, bool decode_ahead) {
+  SetCommandLine(args);
+  std::optional<TStartPrefetch> ahead;
+  if (decode_ahead) ahead.emplace();
+  test::HeadlessApp h;
+  TStartResult r;
+  h.app.Initialize();
+  try {
+    h.app.CreateForm(FormInstall);
+  } catch (const std::exception& e) {
+    h.app.ShowException(e);
+  }
+  TStartPrefetch::Finish();
+  if (Skin && FormInstall) {
+    FormInstall->Show();
+    const auto* window = h.ws.Find(FormInstall->Handle());
+    r.Frame = window->Frame;
+    r.Shape = window->Shape;
+    for (const TBitmap* image : {Skin->BitmapOver.get(), Skin->BitmapDown.get(), Skin->BitmapDisable.get()})
+      for (const auto& b : Skin->Buttons)
+        for (int y = b->Bounds.Top; y < b->Bounds.Bottom; ++y)
+          for (int x = b->Bounds.Left; x < b->Bounds.Right; ++x)
+            r.StatePixels.push_back(image ? CanvasPixel(*image, x, y) : 0);
+  }
+  r.Messages = h.ws.Messages();
+  h.app.DestroyForms();
+  FormInstall = nullptr;
+  return r;
+}
+
+struct TAheadCase {
+  const char* Name;
+  std::string Ini;
+};
+
+class DecodingAhead : public Startup, public ::testing::WithParamInterface<TAheadCase> {};
+
+// Decoding ahead (and keeping only the controls' rectangles of the state
+// images) shows the same window and the same errors as loading in turn.
+TEST_P(DecodingAhead, ChangesNothingThatStartUpShows) {
+  TBitmap gradient = SolidBitmap(120, 110, 0);
+  for (int y = 0; y < 110; ++y)
+    for (int x = 0; x < 120; ++x) gradient.SetPixel(x, y, uint32_t(x * 2 << 16 | y * 2 << 8 | (x + y)));
+  dir_.Write("o2.bmp", EncodeBmp24(gradient));
+  dir_.Write("broken.bmp", "BM\x10\x00\x00\x00garbage");
+  dir_.Write("case.ini", GetParam().Ini);
+  const std::vector<std::string> args{"portico", "case.ini", "2.0"};
+  const TStartResult in_turn = StartAndLook(args, false);
+  const TStartResult ahead = StartAndLook(args, true);
+  EXPECT_EQ(in_turn.Frame.BoundsRect(), ahead.Frame.BoundsRect());
+  int differ = 0;
+  for (int y = 0; y < std::min(in_turn.Frame.Height(), ahead.Frame.Height()); ++y)
+    for (int x = 0; x < std::min(in_turn.Frame.Width(), ahead.Frame.Width()); ++x)
+      differ += in_turn.Frame.Pixel(x, y) != ahead.Frame.Pixel(x, y);
+  EXPECT_EQ(differ, 0);
+  EXPECT_EQ(in_turn.Shape, ahead.Shape);
+  EXPECT_EQ(in_turn.StatePixels, ahead.StatePixels);
+  EXPECT_EQ(in_turn.Messages, ahead.Messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Startup, DecodingAhead,
+    ::testing::Values(
+        TAheadCase{"GoodSkin", GoodSkin},
+        // One file for two looks: each gets its own decoding, in order.
+        TAheadCase{"SharedFile", "[SCREEN]\nNormal=o2.bmp\nOver=o2.bmp\nDown=o2.bmp\nMask=m.bmp\n"
+                                 "[BUTTONPOS]\n1=Install,10,10,40,20\n2=Exit,60,10,40,20\n"},
+        TAheadCase{"BrokenOverImage", "[SCREEN]\nNormal=n.bmp\nOver=broken.bmp\n"
+                                      "[BUTTONPOS]\n1=Install,10,10,40,20\n2=Exit,60,10,40,20\n"},
+        TAheadCase{"BrokenMask", "[SCREEN]\nNormal=n.bmp\nMask=broken.bmp\n"
+                                 "[BUTTONPOS]\n1=Install,10,10,40,20\n2=Exit,60,10,40,20\n"}),
+    [](const testing::TestParamInfo<TAheadCase>& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace portico

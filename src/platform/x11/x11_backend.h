@@ -32,6 +32,7 @@ class X11WindowSystem final : public WindowSystem {
   WindowHandle CreateTopLevel(const TopLevelSpec& spec, int width, int height) override;
   void DestroyWindow(WindowHandle window) override;
   void ShowWindow(WindowHandle window, int x, int y, int w, int h) override;
+  void ShowWindowAhead(WindowHandle window, int x, int y, int w, int h) override;
   void SetWindowBounds(WindowHandle window, int x, int y, int w, int h) override;
   TPoint ScreenSize() override;
   void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) override;
@@ -53,8 +54,12 @@ class X11WindowSystem final : public WindowSystem {
     int Width = 1;
     int Height = 1;
     bool Mapped = false;
+    // Asked to map; the wait for the map and the focus comes with the
+    // first frame (or whatever next needs the window shown).
+    bool ShowPending = false;
     GC Gc = nullptr;
     std::unique_ptr<X11FrameImage> Image;       // the last frame, for hand-overs and exposes
+    bool WholeFrameDue = false;                 // Image is new: the next hand-over sends all
     std::optional<std::vector<TRect>> Shape;    // none: rectangular
     // Per-pixel opacity on a compositing display: the one the owner set,
     // else 255 where the shape keeps and 0 where it cuts away (made at the
@@ -79,6 +84,13 @@ class X11WindowSystem final : public WindowSystem {
   void SetSizeHints(Window window, int x, int y, int w, int h);
   // Maps the window raised and waits a bounded time for it to appear.
   bool MapAndWait(Window window);
+  // The rest of ShowWindow, done when the window must be there: waits for
+  // the map it asked for (false when none was pending), then asks for the
+  // focus and waits for it a little.
+  bool FinishMap(Window window, TopLevel& w);
+  void FocusNewWindow(Window window);
+  void FinishShow(Window window, TopLevel& w);
+  void FinishPendingShows();
   // Waits up to timeout_ms for an event of `type` on `window` and takes it
   // from the queue; other events stay queued.
   bool WaitForEvent(Window window, int type, int64_t timeout_ms);
@@ -135,6 +147,9 @@ class X11WindowSystem final : public WindowSystem {
   // A compositing manager owned _NET_WM_CM_S<screen> at start-up and a
   // 32-bit visual with alpha was found: our windows use it.
   bool compositing_ = false;
+  // The server is XWayland: a compositor shows our windows however they
+  // are drawn.
+  bool rootless_ = false;
   int (*previous_error_handler_)(Display*, XErrorEvent*) = nullptr;
   std::map<Window, TopLevel> windows_;
   // While a pointer event is being dispatched: the primary button as that

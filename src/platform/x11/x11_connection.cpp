@@ -78,6 +78,10 @@ bool X11WindowSystem::Initialize() {
     // Input shapes came with version 1.1 of the extension.
     has_input_shape_ = XShapeQueryVersion(display_, &major, &minor) && (major > 1 || (major == 1 && minor >= 1));
   }
+  // XWayland hands each window to a Wayland compositor as a surface of its
+  // own, whatever was drawn into it so far.
+  int opcode = 0;
+  rootless_ = XQueryExtension(display_, "XWAYLAND", &opcode, &event_base, &error_base);
   use_shm_ = XShmQueryExtension(display_) && IsLocalConnection(display_) &&
              std::getenv("PORTICO_X11_NO_SHM") == nullptr;
   return true;

@@ -19,6 +19,7 @@ void X11WindowSystem::PollConnection(int64_t timeout_ms) {
 }
 
 void X11WindowSystem::WaitEvents(int64_t timeout_ms) {
+  FinishPendingShows();
   XFlush(display_);
   // Xlib may already hold events it read along with a reply: the socket
   // would not wake us for those.

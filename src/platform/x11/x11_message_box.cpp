@@ -52,6 +52,7 @@ MessageLayout LayOut(XFontStruct* font, const std::string& text, int screen_widt
 }  // namespace
 
 void X11WindowSystem::ShowMessage(const std::string& title, const std::string& text) {
+  FinishPendingShows();
   XFontStruct* font = XLoadQueryFont(display_, "fixed");
   const bool loaded_font = font != nullptr;
   // Without the "fixed" alias, the default GC's font is always there.

@@ -22,6 +22,7 @@ bool InRects(const std::vector<TRect>& rects, int x, int y) {
 }  // namespace
 
 bool X11WindowSystem::CursorPos(TPoint& screen) {
+  FinishPendingShows();
   if (event_pointer_) {
     screen = event_pointer_->Root;
     return true;
@@ -35,6 +36,7 @@ bool X11WindowSystem::CursorPos(TPoint& screen) {
 }
 
 bool X11WindowSystem::PrimaryButtonDown() {
+  FinishPendingShows();
   if (event_pointer_) return event_pointer_->PrimaryDown;
   Window root = None, child = None;
   int root_x = 0, root_y = 0, x = 0, y = 0;
@@ -57,6 +59,7 @@ Window X11WindowSystem::TopLevelAncestor(Window window) {
 }
 
 WindowHandle X11WindowSystem::ForegroundWindow() {
+  FinishPendingShows();
   X11ErrorTrap trap(display_);
   // The keyboard focus first: inside one of ours it is the answer, and it
   // changes before a window manager gets round to announcing it.
@@ -124,6 +127,7 @@ bool X11WindowSystem::InBoundingShape(Window window, int x, int y) {
 }
 
 WindowHandle X11WindowSystem::WindowFromPoint(TPoint p) {
+  FinishPendingShows();
   X11ErrorTrap trap(display_);
   {
     // The server's own answer first: when the pointer is at p and the

@@ -32,7 +32,11 @@ void X11WindowSystem::Present(WindowHandle handle, const TBitmap& frame, const s
       std::fprintf(stderr, "portico: no memory for a %dx%d window image\n", width, height);
       return;
     }
+    w->WholeFrameDue = true;
+  }
+  if (w->WholeFrameDue) {
     send.push_back(bounds);
+    w->WholeFrameDue = false;
   } else {
     for (const TRect& r : changed) {
       TRect clipped = IntersectRect(r, bounds);
@@ -49,11 +53,15 @@ void X11WindowSystem::Present(WindowHandle handle, const TBitmap& frame, const s
                                ? &*w->Opacity
                                : nullptr;
   for (const TRect& r : send) w->Image->Store(frame, r, alpha);
+  // A window just asked to map: its pixels are ready, now it must be there;
+  // the focus is asked for once they are on their way.
+  const bool first_frame = FinishMap(window, *w);
   for (const TRect& r : send) g_bytes_sent += w->Image->Put(window, w->Gc, r);
   // A smaller frame than before leaves stale pixels outside it.
   if (send.size() == 1 && send[0] == bounds && (width < w->Width || height < w->Height))
     Repaint(window, *w, TRect{0, 0, w->Width, w->Height});
   XFlush(display_);
+  if (first_frame) FocusNewWindow(window);
 }
 
 }  // namespace portico

@@ -143,13 +143,49 @@ void X11WindowSystem::ShowWindow(WindowHandle handle, int x, int y, int width, i
     XFlush(display_);
     return;
   }
+  if (w->ShowPending) return;
+  // The wait for the window manager to map the window is left to the first
+  // frame, which gets its pixels ready meanwhile.
+  XMapRaised(display_, window);
+  XFlush(display_);
+  w->ShowPending = true;
+}
+
+void X11WindowSystem::ShowWindowAhead(WindowHandle window, int x, int y, int width, int height) {
+  // Without a compositor a window with no background shows nothing of its
+  // own until it is drawn: the screen keeps what was there. A compositor
+  // (or XWayland's) would show the window's undrawn pixels.
+  if (compositing_ || rootless_) return;
+  ShowWindow(window, x, y, width, height);
+  // The frame's copy is made while the first frame is drawn, too.
+  TopLevel* w = Find(static_cast<Window>(window));
+  if (w && !w->Image) {
+    w->Image = X11FrameImage::Create(display_, visual_, format_, use_shm_, w->Width, w->Height);
+    w->WholeFrameDue = true;
+  }
+}
+
+bool X11WindowSystem::FinishMap(Window window, TopLevel& w) {
+  if (!w.ShowPending) return false;
+  w.ShowPending = false;
   // Waiting for the map lets the first hand-over land on a visible window.
-  if (MapAndWait(window))
-    if (TopLevel* shown = Find(window)) shown->Mapped = true;
+  if (WaitForEvent(window, MapNotify, MapTimeoutMs)) w.Mapped = true;
+  return true;
+}
+
+void X11WindowSystem::FocusNewWindow(Window window) {
   RequestFocus(window);
   // Window managers hand the focus over asynchronously: a short wait lets
   // ForegroundWindow name the new window right after it was shown.
   WaitForEvent(window, FocusIn, FocusTimeoutMs);
+}
+
+void X11WindowSystem::FinishShow(Window window, TopLevel& w) {
+  if (FinishMap(window, w)) FocusNewWindow(window);
+}
+
+void X11WindowSystem::FinishPendingShows() {
+  for (auto& [window, w] : windows_) FinishShow(window, w);
 }
 
 bool X11WindowSystem::MapAndWait(Window window) {
@@ -204,6 +240,7 @@ bool X11WindowSystem::WmSupports(Atom feature) {
 }
 
 void X11WindowSystem::SetWindowBounds(WindowHandle handle, int x, int y, int width, int height) {
+  FinishPendingShows();
   Window window = static_cast<Window>(handle);
   TopLevel* w = Find(window);
   if (!w) return;

@@ -30,6 +30,7 @@ void X11WindowSystem::SendMoveResize(Window window, TPoint root, long direction)
 }
 
 bool X11WindowSystem::BeginWindowManagerMove(WindowHandle handle, TPoint press) {
+  FinishPendingShows();
   const Window window = static_cast<Window>(handle);
   if (!Find(window) || !WmSupports(atoms_.NetWmMoveResize)) return false;
   // The press gave us an implicit grab of the pointer: the window manager
@@ -51,6 +52,7 @@ bool X11WindowSystem::PointerGrabbedElsewhere() {
 }
 
 bool X11WindowSystem::EndWindowManagerMove(WindowHandle handle) {
+  FinishPendingShows();
   const Window window = static_cast<Window>(handle);
   const bool release_seen = wm_move_window_ == window && wm_move_release_seen_;
   wm_move_window_ = None;

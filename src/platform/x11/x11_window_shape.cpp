@@ -25,6 +25,7 @@ bool ToXRectangle(const TRect& r, XRectangle& out) {
 }  // namespace
 
 bool X11WindowSystem::SetShape(WindowHandle handle, const std::vector<TRect>* rects) {
+  FinishPendingShows();
   const Window window = static_cast<Window>(handle);
   TopLevel* w = Find(window);
   if (!w || !has_shape_) return false;
@@ -82,6 +83,7 @@ TAlphaMap X11WindowSystem::OpacityFromShape(const std::vector<TRect>& shape, int
 }
 
 bool X11WindowSystem::SetOpacity(WindowHandle handle, const TAlphaMap* alpha) {
+  FinishPendingShows();
   TopLevel* w = Find(static_cast<Window>(handle));
   if (!w || !compositing_) return false;
   if (!alpha) {
