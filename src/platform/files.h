@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,5 +54,14 @@ struct TFileBytes {
 // The name is used as given (resolve it first). A file that grows or
 // shrinks while it is read gives what was there.
 TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit);
+
+// Reads into `into` up to `want` bytes of an opened file: how many it
+// read, 0 at the end, or -1 with the system's reason in `error`.
+using TReadSome = std::function<int64_t(uint8_t* into, size_t want, std::string& error)>;
+
+// The reading half of ReadRegularFile, the same on every system, for a
+// regular file already opened whose size the system gave as `size`.
+TFileBytes ReadOpenedFile(uint64_t size, size_t max_bytes, TOverLimit over_limit,
+                          const TReadSome& read_some);
 
 }  // namespace portico

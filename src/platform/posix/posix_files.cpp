@@ -150,52 +150,13 @@ TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit
     return result;
   }
   const uint64_t size = st.st_size > 0 ? uint64_t(st.st_size) : 0;
-  if (size > max_bytes && over_limit == TOverLimit::Refuse) {
-    result.Status = TReadStatus::TooLarge;
-    result.Error = std::to_string(size) + " bytes";
-    return result;
-  }
-  std::vector<uint8_t>& bytes = result.Bytes;
-  // Room for the file and one step of growth: reading to the end then
-  // never moves the bytes to a buffer twice the size.
-  bytes.reserve(size_t(std::min<uint64_t>(size + 4096, max_bytes)));
-  bytes.resize(size_t(std::min<uint64_t>(size, max_bytes)));
-  size_t got = 0;
-  // Read until the limit or the end, whichever comes first: the file may
-  // change size while we read it.
-  for (;;) {
-    if (got == bytes.size()) {
-      if (bytes.size() >= max_bytes) break;
-      bytes.resize(std::min(bytes.size() + 4096, max_bytes));
-    }
-    const ssize_t n = read(fd.Get(), bytes.data() + got, bytes.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      result.Status = TReadStatus::ReadError;
-      result.Error = std::strerror(errno);
-      result.Bytes.clear();
-      return result;
-    }
-    if (n == 0) break;
-    got += size_t(n);
-  }
-  bytes.resize(got);
-  if (got == max_bytes) {
-    // One more byte tells whether the file goes on past the limit.
-    uint8_t extra = 0;
+  return ReadOpenedFile(size, max_bytes, over_limit, [&fd](uint8_t* into, size_t want, std::string& error) {
     ssize_t n;
-    while ((n = read(fd.Get(), &extra, 1)) < 0 && errno == EINTR) {
+    while ((n = read(fd.Get(), into, want)) < 0 && errno == EINTR) {
     }
-    result.Truncated = n > 0;
-    if (result.Truncated && over_limit == TOverLimit::Refuse) {
-      result.Status = TReadStatus::TooLarge;
-      result.Error = "more than " + std::to_string(max_bytes) + " bytes";
-      result.Bytes.clear();
-      return result;
-    }
-  }
-  result.Status = TReadStatus::Ok;
-  return result;
+    if (n < 0) error = std::strerror(errno);
+    return int64_t(n);
+  });
 }
 
 }  // namespace portico

@@ -156,50 +156,14 @@ TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit
     return result;
   }
   const uint64_t size = file_size.QuadPart > 0 ? uint64_t(file_size.QuadPart) : 0;
-  if (size > max_bytes && over_limit == TOverLimit::Refuse) {
-    result.Status = TReadStatus::TooLarge;
-    result.Error = std::to_string(size) + " bytes";
-    return result;
-  }
-  std::vector<uint8_t>& bytes = result.Bytes;
-  // Room for the file and one step of growth: reading to the end then
-  // never moves the bytes to a buffer twice the size.
-  bytes.reserve(size_t(std::min<uint64_t>(size + 4096, max_bytes)));
-  bytes.resize(size_t(std::min<uint64_t>(size, max_bytes)));
-  size_t got = 0;
-  // Read until the limit or the end, whichever comes first: the file may
-  // change size while we read it. One more byte past the limit tells
-  // whether it goes on.
-  for (;;) {
-    if (got == bytes.size()) {
-      if (bytes.size() >= max_bytes) break;
-      bytes.resize(std::min(bytes.size() + 4096, max_bytes));
-    }
-    const DWORD want = DWORD(std::min<size_t>(bytes.size() - got, 1u << 30));
+  return ReadOpenedFile(size, max_bytes, over_limit, [&h](uint8_t* into, size_t want, std::string& error) {
     DWORD n = 0;
-    if (!ReadFile(h.Get(), bytes.data() + got, want, &n, nullptr)) {
-      result.Status = TReadStatus::ReadError;
-      result.Error = SystemErrorText(GetLastError());
-      result.Bytes.clear();
-      return result;
+    if (!ReadFile(h.Get(), into, DWORD(std::min<size_t>(want, 1u << 30)), &n, nullptr)) {
+      error = SystemErrorText(GetLastError());
+      return int64_t{-1};
     }
-    if (n == 0) break;
-    got += n;
-  }
-  bytes.resize(got);
-  if (got == max_bytes) {
-    uint8_t extra = 0;
-    DWORD n = 0;
-    result.Truncated = ReadFile(h.Get(), &extra, 1, &n, nullptr) && n > 0;
-    if (result.Truncated && over_limit == TOverLimit::Refuse) {
-      result.Status = TReadStatus::TooLarge;
-      result.Error = "more than " + std::to_string(max_bytes) + " bytes";
-      result.Bytes.clear();
-      return result;
-    }
-  }
-  result.Status = TReadStatus::Ok;
-  return result;
+    return int64_t{n};
+  });
 }
 
 }  // namespace portico
