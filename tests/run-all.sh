@@ -76,7 +76,7 @@ stage_sanitizers() {
 
 # Each libFuzzer target for a bounded time, seeded from the test data.
 stage_fuzz() {
-  bash "$root/tests/fuzz/run-fuzzers.sh" "$root/build-fuzz" "${FUZZ_SECONDS:-60}"
+  bash "$root/tests/fuzz/run-fuzzers.sh" "$root/build-fuzz" "${FUZZ_SECONDS:-30}"
 }
 
 # valgrind memcheck over a scripted session of the real binary.
