@@ -1,40 +1,20 @@
 // Fuzz entry point: a whole skin load. The input is a description file, a
 // NUL byte, then the bytes of the image every state key names; the skin is
 // then composed and given a few pointer steps.
-#include <unistd.h>
 
 #include <cstdint>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "skin_input.h"
 #include "platform/application.h"
 #include "platform/headless/headless_window_system.h"
 #include "platform/image_error.h"
 #include "app/window_shape.h"
 #include "skin/skin.h"
 
-namespace {
-std::string ScratchFolder() {
-  static std::string folder = [] {
-    std::string templ = (std::filesystem::temp_directory_path() / "portico-fuzz-XXXXXX").string();
-    return std::string(mkdtemp(templ.data()) ? templ : "/tmp") + "/";
-  }();
-  return folder;
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace portico;
-  const char* text = reinterpret_cast<const char*>(data);
-  const void* nul = size ? std::memchr(data, 0, size) : nullptr;
-  size_t ini_size = nul ? size_t(static_cast<const uint8_t*>(nul) - data) : size;
-  const std::string folder = ScratchFolder();
-  std::ofstream(folder + "skin.ini", std::ios::binary | std::ios::trunc).write(text, std::streamsize(ini_size));
-  size_t image_start = nul ? ini_size + 1 : size;
-  std::ofstream(folder + "image.img", std::ios::binary | std::ios::trunc)
-      .write(text + image_start, std::streamsize(size - image_start));
+  const std::string folder = WriteSkinInput(data, size);
 
   HeadlessWindowSystem ws(800, 600);
   ws.SetFocusOnShow(true);  // so that the pointer steps below light controls
