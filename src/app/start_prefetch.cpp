@@ -7,6 +7,7 @@
 #include "app/window_shape.h"
 #include "platform/ini_file.h"
 #include "platform/params.h"
+#include "platform/pixel_recycling.h"
 #include "platform/thread_priority.h"
 #include "skin/load_image_file.h"
 
@@ -35,11 +36,10 @@ std::atomic<bool>& StopRequested() {
   return stop;
 }
 
-std::unique_ptr<TBitmap> DecodeAhead(const TImageJob& job, const std::vector<TRect>& areas) {
+std::unique_ptr<TBitmap> DecodeAhead(const TImageJob& job, const std::vector<TRect>& areas,
+                                     std::vector<uint8_t>& file_buffer) {
   try {
-    std::unique_ptr<TBitmap> image = DecodeImageFile(job.Path);
-    if (image && job.ControlsOnly) image->KeepOnly(areas);
-    return image;
+    return DecodeImageFile(job.Path, &file_buffer, job.ControlsOnly ? &areas : nullptr);
   } catch (...) {
     // The loader decodes it again and meets the error where it should.
     return nullptr;
@@ -50,9 +50,11 @@ void DoWork(const TWork& work) {
   // Decoding has slack until the window system is connected; the font
   // set-up and the connection do not.
   LowerThisThreadsPriority();
+  // One buffer for every file: the pages it touched once are written again.
+  std::vector<uint8_t> file_buffer;
   for (const TImageJob& job : work.Images) {
     std::unique_ptr<TBitmap> image;
-    if (!StopRequested()) image = DecodeAhead(job, work.ControlAreas);
+    if (!StopRequested()) image = DecodeAhead(job, work.ControlAreas, file_buffer);
     if (image)
       PrefetchedImages().Provide(job.Path, std::move(image));
     else
@@ -62,7 +64,7 @@ void DoWork(const TWork& work) {
   if (StopRequested()) return PrefetchedMaskRegions().Provide(name, std::nullopt);
   try {
     TMaskOutcome outcome;
-    outcome.Region = ReadMaskRegion(work.MaskPath, MaskKeyColor, &outcome.Why);
+    outcome.Region = ReadMaskRegion(work.MaskPath, MaskKeyColor, &outcome.Why, &file_buffer);
     PrefetchedMaskRegions().Provide(name, std::move(outcome));
   } catch (...) {
     PrefetchedMaskRegions().Provide(name, std::nullopt);
@@ -92,6 +94,7 @@ TStartPrefetch::TStartPrefetch() {
   for (const TImageJob& job : work.Images) PrefetchedImages().Announce(job.Path);
   PrefetchedMaskRegions().Announce(MaskPrefetchName(work.MaskPath, MaskKeyColor));
   StopRequested() = false;
+  SetPixelRecycling(true);
   try {
     WorkerThread() = std::thread([work = std::move(work)] { DoWork(work); });
   } catch (...) {
@@ -108,6 +111,7 @@ void TStartPrefetch::Finish() {
   if (WorkerThread().joinable()) WorkerThread().join();
   PrefetchedImages().Clear();
   PrefetchedMaskRegions().Clear();
+  SetPixelRecycling(false);
 }
 
 }  // namespace portico

@@ -4,7 +4,8 @@
 // launcher ever reads of them) and the mask's outline is built. The skin
 // loader takes the results as it gets to them, in its own order, so every
 // error still comes where it came before; anything the thread could not
-// do the loader does itself.
+// do the loader does itself. Until it ends, bitmaps pass their storage on
+// to the next (see platform/pixel_recycling.h).
 #pragma once
 
 namespace portico {
@@ -19,8 +20,9 @@ class TStartPrefetch {
   TStartPrefetch& operator=(const TStartPrefetch&) = delete;
 
   // Ends the work ahead: the thread stops after the piece it is doing and
-  // is joined, and results nobody took are dropped. Safe to call more
-  // than once and when nothing was started.
+  // is joined, and results nobody took are dropped, as is pixel storage
+  // kept for reuse. Safe to call more than once and when nothing was
+  // started.
   static void Finish();
 };
 

@@ -85,6 +85,9 @@ bool TFormInstall::CreateSkin() {
   // Before the mask is read: start-up's peak of memory is lower then.
   Skin->ReleaseUnusedPixels();
   ApplyWindowShape(*Skin, MaskKeyColor);
+  // Nothing decoded ahead is needed now; memory kept for it goes before
+  // the window's own copy of the frame is made.
+  TStartPrefetch::Finish();
   // The window manager maps the window while the captions are drawn.
   AutoSize = true;
   ShowAhead();

@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/image/image_file.h"
 #include "platform/image_error.h"
+#include "platform/pixel_recycling.h"
 
 namespace portico {
 
@@ -174,7 +175,7 @@ std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor 
 }
 
 std::optional<MaskRegion> ReadMaskRegion(const std::string& mask_path, TColor key_color,
-                                         std::string* why) {
+                                         std::string* why, std::vector<uint8_t>* file_buffer) {
   auto none = [why](std::string reason) {
     if (why) *why = std::move(reason);
     return std::nullopt;
@@ -184,11 +185,15 @@ std::optional<MaskRegion> ReadMaskRegion(const std::string& mask_path, TColor ke
   // Only regular files: a FIFO or device could block or never end.
   if (!FileExists(path)) return none("no such file");
   try {
-    const std::vector<uint8_t> bytes = ReadImageFileBytes(path);
-    const BmpRaster mask = ReadBmpRaster(bytes, path);
+    std::vector<uint8_t> bytes =
+        ReadImageFileBytes(path, file_buffer ? std::move(*file_buffer) : std::vector<uint8_t>());
+    BmpRaster mask = ReadBmpRaster(bytes, path);
+    if (file_buffer) *file_buffer = std::move(bytes);
     // A mask without pixels gives no outline, as one that cannot be read.
     if (mask.Samples.empty()) return none("it has no pixels");
-    return BuildMaskRegion(mask, key_color);
+    MaskRegion region = BuildMaskRegion(mask, key_color);
+    RecyclePixelStorage(std::move(mask.Samples));
+    return region;
   } catch (const EImageError& e) {
     // A mask that cannot be read leaves the window rectangular, silently.
     return none(e.Reason());

@@ -4,7 +4,22 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/pixel_recycling.h"
+
 namespace portico {
+
+namespace {
+
+// Room for `count` pixels, from storage let go of earlier when there is some.
+void MakeRoom(std::vector<uint32_t>& pixels, size_t count) {
+  if (pixels.capacity() >= count) return;
+  std::vector<uint32_t> reused = ReusedPixelStorage(count);
+  if (reused.capacity() < count) return;
+  RecyclePixelStorage(std::move(pixels));
+  pixels = std::move(reused);
+}
+
+}  // namespace
 
 TBitmap::TBitmap(int32_t width, int32_t height) { SetSize(width, height); }
 
@@ -17,7 +32,9 @@ void TBitmap::SetSize(int32_t width, int32_t height) {
   sparse_ = false;
   spans_.clear();
   first_span_.clear();
-  pixels_.assign(size_t(width) * size_t(height), 0);
+  const size_t count = size_t(width) * size_t(height);
+  MakeRoom(pixels_, count);
+  pixels_.assign(count, 0);
   damage_.clear();
   whole_damaged_ = true;
 }
@@ -26,6 +43,8 @@ void TBitmap::Assign(const TBitmap& source) {
   if (&source == this) return;
   width_ = source.width_;
   height_ = source.height_;
+  // A copy into storage big enough writes over it in place.
+  MakeRoom(pixels_, source.pixels_.size());
   pixels_ = source.pixels_;
   sparse_ = source.sparse_;
   spans_ = source.spans_;
@@ -34,17 +53,16 @@ void TBitmap::Assign(const TBitmap& source) {
   whole_damaged_ = true;
 }
 
-void TBitmap::KeepOnly(const std::vector<TRect>& areas) {
-  if (sparse_ || Empty()) return;
+size_t TBitmap::PlanKeptRuns(const std::vector<TRect>& areas, std::vector<TSpan>& spans,
+                             std::vector<uint32_t>& first) const {
   std::vector<TRect> kept;
   for (const TRect& a : areas) {
     const TRect c = IntersectRect(a, BoundsRect());
     if (!c.IsEmpty()) kept.push_back(c);
   }
-  std::vector<TSpan> spans;
-  std::vector<uint32_t> first(size_t(height_) + 1, 0);
+  spans.clear();
+  first.assign(size_t(height_) + 1, 0);
   std::vector<std::pair<int32_t, int32_t>> row;
-  size_t total = 0;
   for (int32_t y = 0; y < height_; ++y) {
     first[size_t(y)] = uint32_t(spans.size());
     row.clear();
@@ -61,19 +79,51 @@ void TBitmap::KeepOnly(const std::vector<TRect>& areas) {
     }
   }
   first[size_t(height_)] = uint32_t(spans.size());
+  size_t total = 0;
   for (TSpan& s : spans) {
     s.Offset = total;
     total += size_t(s.Right - s.Left);
   }
-  std::vector<uint32_t> pixels(total);
+  return total;
+}
+
+void TBitmap::KeepOnly(const std::vector<TRect>& areas) {
+  if (sparse_ || Empty()) return;
+  std::vector<TSpan> spans;
+  std::vector<uint32_t> first;
+  std::vector<uint32_t> pixels(PlanKeptRuns(areas, spans, first));
   for (int32_t y = 0; y < height_; ++y)
     for (uint32_t i = first[size_t(y)]; i < first[size_t(y) + 1]; ++i)
       std::memcpy(pixels.data() + spans[i].Offset, Row(y) + spans[i].Left,
                   size_t(spans[i].Right - spans[i].Left) * sizeof(uint32_t));
+  RecyclePixelStorage(std::move(pixels_));
   pixels_ = std::move(pixels);
   spans_ = std::move(spans);
   first_span_ = std::move(first);
   sparse_ = true;
+}
+
+void TBitmap::SetSizeKeeping(int32_t width, int32_t height, const std::vector<TRect>& areas) {
+  SetSize(0, 0);
+  if (width == 0 || height == 0) return SetSize(width, height);
+  // The same checks as SetSize, without making room for every pixel.
+  if (width < 0 || height < 0 || width > MaxSide || height > MaxSide ||
+      int64_t{width} * height > MaxPixels)
+    throw std::length_error("bitmap size out of range");
+  width_ = width;
+  height_ = height;
+  RecyclePixelStorage(std::move(pixels_));
+  pixels_ = std::vector<uint32_t>(PlanKeptRuns(areas, spans_, first_span_), 0);
+  sparse_ = true;
+}
+
+uint32_t* TBitmap::KeptRunAt(int32_t y, size_t i, int32_t& left, int32_t& right) {
+  if (!sparse_ || y < 0 || y >= height_ || i >= size_t(first_span_[size_t(y) + 1] - first_span_[size_t(y)]))
+    return nullptr;
+  const TSpan& s = spans_[first_span_[size_t(y)] + i];
+  left = s.Left;
+  right = s.Right;
+  return pixels_.data() + s.Offset;
 }
 
 const TBitmap::TSpan* TBitmap::SpanAt(int32_t x, int32_t y) const {

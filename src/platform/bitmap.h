@@ -68,7 +68,13 @@ class TBitmap {
   // image of which only those rectangles are ever read again: they read
   // and copy as before, anything else reads as black. The size stays.
   void KeepOnly(const std::vector<TRect>& areas);
+  // Resizes to width x height keeping only `areas` from the start, all
+  // black: what SetSize then KeepOnly give, without room for the rest.
+  void SetSizeKeeping(int32_t width, int32_t height, const std::vector<TRect>& areas);
   bool Sparse() const { return sparse_; }
+  // The i-th kept run of row y (left to right) of a Sparse bitmap: its
+  // pixels, columns left to right - 1; null past the last.
+  uint32_t* KeptRunAt(int32_t y, size_t i, int32_t& left, int32_t& right);
   // The kept pixels of row y from column x on, up to `count` of them: a
   // pointer and how many follow it there; null (with the distance to the
   // next kept pixel, or 0) where x is not kept.
@@ -96,6 +102,10 @@ class TBitmap {
   uint32_t SparsePixel(int32_t x, int32_t y) const;
   uint32_t* SparseAt(int32_t x, int32_t y);
   const TSpan* SpanAt(int32_t x, int32_t y) const;
+  // The runs `areas` keep, row after row, with their places in a pixel
+  // array of the size returned.
+  size_t PlanKeptRuns(const std::vector<TRect>& areas, std::vector<TSpan>& spans,
+                      std::vector<uint32_t>& first) const;
 
   bool sparse_ = false;
   std::vector<TSpan> spans_;           // kept runs, row after row, left to right

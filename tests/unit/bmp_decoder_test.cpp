@@ -194,6 +194,30 @@ TEST_P(AnyBmpFile, RasterAndDirectDecodeAgree) {
           << "at " << x << "," << y;
 }
 
+// Decoding only some areas gives what decoding all and cutting gives:
+// the same pixels kept, the same black elsewhere, the same refusals.
+TEST_P(AnyBmpFile, DecodingOnlyKeptAreasMatchesCuttingTheWholeImage) {
+  const std::vector<uint8_t> data = LoadSuiteFile(GetParam());
+  // Overlapping, touching, one-pixel, reaching outside, and empty areas.
+  const std::vector<TRect> keep{{1, 1, 9, 5}, {6, 3, 20, 12}, {20, 3, 24, 4}, {0, 30, 1, 31},
+                                {-5, 50, 200, 70}, {40, 10, 40, 90}};
+  TBitmap whole;
+  try {
+    whole = DecodeBmp(data, GetParam());
+  } catch (const EImageError&) {
+    EXPECT_THROW(DecodeBmp(data, GetParam(), &keep), EImageError);
+    return;
+  }
+  whole.KeepOnly(keep);
+  const TBitmap kept = DecodeBmp(data, GetParam(), &keep);
+  ASSERT_EQ(kept.Width(), whole.Width());
+  ASSERT_EQ(kept.Height(), whole.Height());
+  EXPECT_EQ(kept.Sparse(), whole.Sparse());
+  for (int32_t y = 0; y < kept.Height(); ++y)
+    for (int32_t x = 0; x < kept.Width(); ++x)
+      ASSERT_EQ(kept.Pixel(x, y), whole.Pixel(x, y)) << "at " << x << "," << y;
+}
+
 class QuestionableBmpFile : public testing::TestWithParam<std::string> {};
 
 // Questionable files: read sensibly or refused, never anything else.

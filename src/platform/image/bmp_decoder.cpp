@@ -6,6 +6,7 @@
 #include "platform/image/bmp_headers.h"
 #include "platform/image/bmp_rle.h"
 #include "platform/image_error.h"
+#include "platform/pixel_recycling.h"
 
 namespace portico {
 namespace {
@@ -108,7 +109,9 @@ BmpRaster RasterOf(std::span<const uint8_t> data, const BmpLayout& layout, const
   raster.RedMask = layout.RedMask, raster.GreenMask = layout.GreenMask;
   raster.BlueMask = layout.BlueMask, raster.AlphaMask = layout.AlphaMask;
   // Sizes were checked against the bitmap limits when the headers were read.
-  raster.Samples.assign(size_t(layout.Width) * size_t(layout.Height), 0);
+  const size_t count = size_t(layout.Width) * size_t(layout.Height);
+  raster.Samples = ReusedPixelStorage(count);
+  raster.Samples.assign(count, 0);
   if (IsRle(layout)) {
     DecodeBmpRle(pixels, layout.BitsPerPixel, layout.Width, layout.Height, raster.Samples);
     return raster;
@@ -119,32 +122,68 @@ BmpRaster RasterOf(std::span<const uint8_t> data, const BmpLayout& layout, const
   return raster;
 }
 
-// Converts uncompressed rows straight into the bitmap, one row buffer at most.
-void ConvertRows(std::span<const uint8_t> pixels, const BmpLayout& layout, TBitmap& bitmap) {
-  const int32_t width = layout.Width;
-  const int bpp = layout.BitsPerPixel;
-  const bool plain32 =
-      bpp == 32 && layout.RedMask == 0xFF0000 && layout.GreenMask == 0xFF00 && layout.BlueMask == 0xFF;
-  const std::array<uint32_t, 256> table = PaletteTable(layout.Palette);
-  const MaskConverter masks(layout.RedMask, layout.GreenMask, layout.BlueMask);
-  std::vector<uint32_t> samples(static_cast<size_t>(width));
-  for (int32_t y = 0; y < layout.Height; ++y) {
-    const uint8_t* row = StoredRow(pixels, layout, y);
-    uint32_t* out = bitmap.Row(y);
-    if (bpp == 24) {
-      for (int32_t x = 0; x < width; ++x)
-        out[x] = uint32_t(row[3 * x]) | uint32_t(row[3 * x + 1]) << 8 | uint32_t(row[3 * x + 2]) << 16;
-    } else if (plain32) {
-      for (int32_t x = 0; x < width; ++x)
-        out[x] = uint32_t(row[4 * x]) | uint32_t(row[4 * x + 1]) << 8 | uint32_t(row[4 * x + 2]) << 16;
-    } else if (bpp == 8) {
-      for (int32_t x = 0; x < width; ++x) out[x] = table[row[x]];
+// Converts columns of stored rows to 0x00RRGGBB, one row buffer at most.
+class TRowConverter {
+ public:
+  explicit TRowConverter(const BmpLayout& layout)
+      : bpp_(layout.BitsPerPixel),
+        plain32_(bpp_ == 32 && layout.RedMask == 0xFF0000 && layout.GreenMask == 0xFF00 &&
+                 layout.BlueMask == 0xFF),
+        width_(layout.Width),
+        table_(PaletteTable(layout.Palette)),
+        masks_(layout.RedMask, layout.GreenMask, layout.BlueMask) {}
+
+  // Starts on a stored row; packed and bit-field rows are unpacked once.
+  void Row(const uint8_t* row) {
+    row_ = row;
+    if (bpp_ == 24 || plain32_ || bpp_ == 8) return;
+    samples_.resize(size_t(width_));
+    UnpackRow(row, width_, bpp_, samples_.data());
+  }
+
+  // Columns left to right - 1 of the current row, into out[0...].
+  void Columns(int32_t left, int32_t right, uint32_t* out) const {
+    const uint8_t* row = row_;
+    if (bpp_ == 24) {
+      for (int32_t x = left; x < right; ++x)
+        *out++ = uint32_t(row[3 * x]) | uint32_t(row[3 * x + 1]) << 8 | uint32_t(row[3 * x + 2]) << 16;
+    } else if (plain32_) {
+      for (int32_t x = left; x < right; ++x)
+        *out++ = uint32_t(row[4 * x]) | uint32_t(row[4 * x + 1]) << 8 | uint32_t(row[4 * x + 2]) << 16;
+    } else if (bpp_ == 8) {
+      for (int32_t x = left; x < right; ++x) *out++ = table_[row[x]];
+    } else if (bpp_ < 8) {
+      for (int32_t x = left; x < right; ++x) *out++ = table_[samples_[size_t(x)]];
     } else {
-      UnpackRow(row, width, bpp, samples.data());
-      if (bpp < 8)
-        for (int32_t x = 0; x < width; ++x) out[x] = table[samples[size_t(x)]];
-      else
-        for (int32_t x = 0; x < width; ++x) out[x] = masks(samples[size_t(x)]);
+      for (int32_t x = left; x < right; ++x) *out++ = masks_(samples_[size_t(x)]);
+    }
+  }
+
+ private:
+  int bpp_;
+  bool plain32_;
+  int32_t width_;
+  std::array<uint32_t, 256> table_;
+  MaskConverter masks_;
+  std::vector<uint32_t> samples_;
+  const uint8_t* row_ = nullptr;
+};
+
+// Converts uncompressed rows straight into the bitmap: every pixel of a
+// whole one, only the kept runs of a sparse one.
+void ConvertRows(std::span<const uint8_t> pixels, const BmpLayout& layout, TBitmap& bitmap) {
+  TRowConverter convert(layout);
+  for (int32_t y = 0; y < layout.Height; ++y) {
+    if (!bitmap.Sparse()) {
+      convert.Row(StoredRow(pixels, layout, y));
+      convert.Columns(0, layout.Width, bitmap.Row(y));
+      continue;
+    }
+    int32_t left = 0, right = 0;
+    for (size_t i = 0; uint32_t* out = bitmap.KeptRunAt(y, i, left, right); ++i) {
+      // Rows without a kept run are never read.
+      if (i == 0) convert.Row(StoredRow(pixels, layout, y));
+      convert.Columns(left, right, out);
     }
   }
 }
@@ -157,11 +196,17 @@ BmpRaster ReadBmpRaster(std::span<const uint8_t> data, const std::string& name) 
   return RasterOf(data, layout, name);
 }
 
-TBitmap DecodeBmp(std::span<const uint8_t> data, const std::string& name) {
+TBitmap DecodeBmp(std::span<const uint8_t> data, const std::string& name, const std::vector<TRect>* keep) {
   const BmpLayout layout = ReadBmpLayout(data, name);
   if (layout.Width == 0) return TBitmap();
   std::span<const uint8_t> pixels = PixelData(data, layout, name);
-  TBitmap bitmap(layout.Width, layout.Height);
+  TBitmap bitmap;
+  if (keep && !IsRle(layout)) {
+    bitmap.SetSizeKeeping(layout.Width, layout.Height, *keep);
+    ConvertRows(pixels, layout, bitmap);
+    return bitmap;
+  }
+  bitmap.SetSize(layout.Width, layout.Height);
   if (IsRle(layout)) {
     // The bitmap starts all zero, which is index 0 for pixels the stream
     // never reaches: decode the indices in place, then look them up.
@@ -169,9 +214,11 @@ TBitmap DecodeBmp(std::span<const uint8_t> data, const std::string& name) {
     DecodeBmpRle(pixels, layout.BitsPerPixel, layout.Width, layout.Height, out);
     const std::array<uint32_t, 256> table = PaletteTable(layout.Palette);
     for (uint32_t& pixel : out) pixel = table[pixel & 0xFF];
-    return bitmap;
+  } else {
+    ConvertRows(pixels, layout, bitmap);
   }
-  ConvertRows(pixels, layout, bitmap);
+  // A compressed stream goes wherever it likes: decoded whole, then cut.
+  if (keep) bitmap.KeepOnly(*keep);
   return bitmap;
 }
 

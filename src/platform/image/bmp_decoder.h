@@ -30,8 +30,11 @@ struct BmpRaster {
 BmpRaster ReadBmpRaster(std::span<const uint8_t> data, const std::string& name);
 
 // Decodes a BMP file into 0x00RRGGBB pixels; a bitmap of width or height 0
-// gives an empty one. Throws EImageError.
-TBitmap DecodeBmp(std::span<const uint8_t> data, const std::string& name);
+// gives an empty one. Throws EImageError. With `keep` the result keeps
+// only those areas (TBitmap::KeepOnly), and an uncompressed file's other
+// pixels are never converted.
+TBitmap DecodeBmp(std::span<const uint8_t> data, const std::string& name,
+                  const std::vector<TRect>* keep = nullptr);
 
 // Converts one raster sample to 0x00RRGGBB.
 uint32_t BmpSampleToRgb(const BmpRaster& raster, uint32_t sample);

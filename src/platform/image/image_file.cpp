@@ -14,8 +14,8 @@ constexpr size_t kMaxImageFileBytes = size_t(TBitmap::MaxPixels) * 4 + 64 * 1024
 
 }  // namespace
 
-std::vector<uint8_t> ReadImageFileBytes(const std::string& path) {
-  TFileBytes file = ReadRegularFile(path, kMaxImageFileBytes, TOverLimit::Refuse);
+std::vector<uint8_t> ReadImageFileBytes(const std::string& path, std::vector<uint8_t> storage) {
+  TFileBytes file = ReadRegularFile(path, kMaxImageFileBytes, TOverLimit::Refuse, std::move(storage));
   switch (file.Status) {
     case TReadStatus::Ok:
       return std::move(file.Bytes);
@@ -31,11 +31,15 @@ std::vector<uint8_t> ReadImageFileBytes(const std::string& path) {
   throw EImageError(path, "cannot read: " + file.Error);
 }
 
-TBitmap DecodeImage(const std::vector<uint8_t>& data, const std::string& path) {
+TBitmap DecodeImage(const std::vector<uint8_t>& data, const std::string& path,
+                    const std::vector<TRect>* keep) {
   // The content decides, not the name: skins ship BMPs named .jpg and the reverse.
-  if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF)
-    return DecodeJpeg(data, path);
-  if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') return DecodeBmp(data, path);
+  if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
+    TBitmap bitmap = DecodeJpeg(data, path);
+    if (keep) bitmap.KeepOnly(*keep);
+    return bitmap;
+  }
+  if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') return DecodeBmp(data, path, keep);
   throw EImageError(path, "not a BMP or JPEG image");
 }
 

@@ -130,7 +130,8 @@ class TFileDescriptor {
 };
 }  // namespace
 
-TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit) {
+TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit,
+                           std::vector<uint8_t> storage) {
   TFileBytes result;
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
   TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -150,7 +151,7 @@ TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit
     return result;
   }
   const uint64_t size = st.st_size > 0 ? uint64_t(st.st_size) : 0;
-  return ReadOpenedFile(size, max_bytes, over_limit, [&fd](uint8_t* into, size_t want, std::string& error) {
+  return ReadOpenedFile(size, max_bytes, over_limit, std::move(storage), [&fd](uint8_t* into, size_t want, std::string& error) {
     ssize_t n;
     while ((n = read(fd.Get(), into, want)) < 0 && errno == EINTR) {
     }

@@ -125,7 +125,8 @@ std::string ResolvePath(const std::string& path) {
   return resolved;
 }
 
-TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit) {
+TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit,
+                           std::vector<uint8_t> storage) {
   TFileBytes result;
   const std::wstring name = SystemName(path);
   if (name.empty()) {
@@ -156,7 +157,7 @@ TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit
     return result;
   }
   const uint64_t size = file_size.QuadPart > 0 ? uint64_t(file_size.QuadPart) : 0;
-  return ReadOpenedFile(size, max_bytes, over_limit, [&h](uint8_t* into, size_t want, std::string& error) {
+  return ReadOpenedFile(size, max_bytes, over_limit, std::move(storage), [&h](uint8_t* into, size_t want, std::string& error) {
     DWORD n = 0;
     if (!ReadFile(h.Get(), into, DWORD(std::min<size_t>(want, 1u << 30)), &n, nullptr)) {
       error = SystemErrorText(GetLastError());

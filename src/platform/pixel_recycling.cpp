@@ -1,0 +1,58 @@
+#include "platform/pixel_recycling.h"
+
+#include <mutex>
+
+namespace portico {
+
+namespace {
+
+// Two buffers cover start-up: one waiting while another is in use.
+constexpr size_t MaxKept = 2;
+// Smaller buffers come from memory the allocator already has.
+constexpr size_t MinPixels = 64 * 1024;
+
+struct TRecycled {
+  std::mutex Lock;
+  bool On = false;
+  std::vector<std::vector<uint32_t>> Kept;
+};
+
+// The decoding thread and the loader both make and drop bitmaps.
+TRecycled& Recycled() {
+  static TRecycled recycled;
+  return recycled;
+}
+
+}  // namespace
+
+void SetPixelRecycling(bool on) {
+  std::vector<std::vector<uint32_t>> freed;
+  TRecycled& r = Recycled();
+  std::lock_guard<std::mutex> hold(r.Lock);
+  r.On = on;
+  if (!on) freed.swap(r.Kept);
+}
+
+std::vector<uint32_t> ReusedPixelStorage(size_t pixels) {
+  TRecycled& r = Recycled();
+  std::lock_guard<std::mutex> hold(r.Lock);
+  // The smallest that fits, so a larger one stays for a larger bitmap.
+  auto best = r.Kept.end();
+  for (auto it = r.Kept.begin(); it != r.Kept.end(); ++it)
+    if (it->capacity() >= pixels && (best == r.Kept.end() || it->capacity() < best->capacity())) best = it;
+  if (best == r.Kept.end()) return {};
+  std::vector<uint32_t> storage = std::move(*best);
+  r.Kept.erase(best);
+  storage.clear();
+  return storage;
+}
+
+void RecyclePixelStorage(std::vector<uint32_t>&& storage) {
+  std::vector<uint32_t> freed = std::move(storage);
+  if (freed.capacity() < MinPixels) return;
+  TRecycled& r = Recycled();
+  std::lock_guard<std::mutex> hold(r.Lock);
+  if (r.On && r.Kept.size() < MaxKept) r.Kept.push_back(std::move(freed));
+}
+
+}  // namespace portico
