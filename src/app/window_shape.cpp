@@ -185,10 +185,9 @@ std::optional<MaskRegion> ReadMaskRegion(const std::string& mask_path, TColor ke
   // Only regular files: a FIFO or device could block or never end.
   if (!FileExists(path)) return none("no such file");
   try {
-    std::vector<uint8_t> bytes =
-        ReadImageFileBytes(path, file_buffer ? std::move(*file_buffer) : std::vector<uint8_t>());
-    BmpRaster mask = ReadBmpRaster(bytes, path);
-    if (file_buffer) *file_buffer = std::move(bytes);
+    TImageFileBytes bytes(path, file_buffer ? std::move(*file_buffer) : std::vector<uint8_t>());
+    BmpRaster mask = ReadBmpRaster(bytes.Data(), path);
+    if (file_buffer) *file_buffer = bytes.TakeStorage();
     // A mask without pixels gives no outline, as one that cannot be read.
     if (mask.Samples.empty()) return none("it has no pixels");
     MaskRegion region = BuildMaskRegion(mask, key_color);

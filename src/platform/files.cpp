@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace portico {
 
@@ -16,6 +17,26 @@ std::string ExtractFileExt(const std::string& path) {
   size_t dot = path.find_last_of(".\\/:");
   if (dot == std::string::npos || path[dot] != '.') return {};
   return path.substr(dot);
+}
+
+TMappedFile::TMappedFile(TMappedFile&& other) noexcept { *this = std::move(other); }
+
+TMappedFile& TMappedFile::operator=(TMappedFile&& other) noexcept {
+  if (this == &other) return *this;
+  Release();
+  data_ = std::exchange(other.data_, nullptr);
+  size_ = std::exchange(other.size_, 0);
+  file_ = std::exchange(other.file_, -1);
+  held_ = std::exchange(other.held_, false);
+  return *this;
+}
+
+TMappedFile::~TMappedFile() { Release(); }
+
+TMappedFile TMappedFile::Map(const std::string& path, size_t max_bytes) {
+  TMappedFile file;
+  if (!file.Open(path, max_bytes)) file.Release();
+  return file;
 }
 
 TFileBytes ReadOpenedFile(uint64_t size, size_t max_bytes, TOverLimit over_limit,

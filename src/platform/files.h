@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,35 @@ struct TFileBytes {
 // hands back the last result's Bytes.
 TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit,
                            std::vector<uint8_t> storage = {});
+
+// A regular file's own pages, mapped read-only while the system keeps
+// every other program from changing the file: those that try wait (Linux,
+// a read lease) or are refused (Windows, sharing) until it is let go.
+// Nothing is copied, where reading would copy every byte. Map() gives an
+// empty one when that cannot be had here (no lease for this user or file
+// system, someone has the file open for writing, an empty or larger file);
+// the caller then reads the file instead.
+class TMappedFile {
+ public:
+  static TMappedFile Map(const std::string& path, size_t max_bytes);
+  TMappedFile() = default;
+  ~TMappedFile();
+  TMappedFile(TMappedFile&& other) noexcept;
+  TMappedFile& operator=(TMappedFile&& other) noexcept;
+  TMappedFile(const TMappedFile&) = delete;
+  TMappedFile& operator=(const TMappedFile&) = delete;
+
+  bool Mapped() const { return data_ != nullptr; }
+  std::span<const uint8_t> Bytes() const { return {data_, size_}; }
+
+ private:
+  bool Open(const std::string& path, size_t max_bytes);
+  void Release();
+  const uint8_t* data_ = nullptr;
+  size_t size_ = 0;
+  intptr_t file_ = -1;  // the system's handle of the open file
+  bool held_ = false;   // others are kept from changing it
+};
 
 // Reads into `into` up to `want` bytes of an opened file: how many it
 // read, 0 at the end, or -1 with the system's reason in `error`.

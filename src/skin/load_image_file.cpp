@@ -24,10 +24,9 @@ std::unique_ptr<TBitmap> DecodeImageFile(const std::string& path, std::vector<ui
   // "normal.JPG" or a bitmap saved as ".jpg" still loads.
   // Messages name the file as resolved here ("img/a.bmp", not ".\\img\\a.bmp").
   const std::string resolved = ResolvePath(path);
-  std::vector<uint8_t> data =
-      ReadImageFileBytes(resolved, file_buffer ? std::move(*file_buffer) : std::vector<uint8_t>());
-  auto bitmap = std::make_unique<TBitmap>(DecodeImage(data, resolved, keep));
-  if (file_buffer) *file_buffer = std::move(data);
+  TImageFileBytes data(resolved, file_buffer ? std::move(*file_buffer) : std::vector<uint8_t>());
+  auto bitmap = std::make_unique<TBitmap>(DecodeImage(data.Data(), resolved, keep));
+  if (file_buffer) *file_buffer = data.TakeStorage();
   if (bitmap->Width() <= 0 || bitmap->Height() <= 0) return nullptr;
   return bitmap;
 }

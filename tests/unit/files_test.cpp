@@ -11,6 +11,12 @@
 #include "platform/params.h"
 #include "posix_compat.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace portico {
 namespace {
 
@@ -117,6 +123,34 @@ TEST(ExtractFileExt, TakesTheLastDotAfterTheLastSeparator) {
   EXPECT_EQ(ExtractFileExt(".hidden"), ".hidden");
   EXPECT_EQ(ExtractFileExt(""), "");
 }
+
+#ifndef _WIN32
+// While a file is mapped, a program truncating it waits until it is let
+// go, so a decoder never meets pages that vanished; a file someone has
+// open for writing is not mapped at all (the caller reads it).
+TEST_F(FilesTest, MappedFileHoldsOffWritersUntilLetGo) {
+  const std::string path = root_ + "/Skin/held.bin";
+  std::ofstream(path, std::ios::binary) << std::string(65536, '\xAB');
+  TMappedFile mapped = TMappedFile::Map(path, 1 << 20);
+  if (!mapped.Mapped()) GTEST_SKIP() << "no read lease on this file system";
+  const pid_t child = fork();
+  if (child == 0) _exit(truncate(path.c_str(), 0) == 0 ? 0 : 1);
+  usleep(200 * 1000);
+  int status = 0;
+  EXPECT_EQ(waitpid(child, &status, WNOHANG), 0) << "the truncation did not wait";
+  ASSERT_EQ(mapped.Bytes().size(), 65536u);
+  for (uint8_t b : mapped.Bytes()) ASSERT_EQ(b, 0xAB);
+  mapped = TMappedFile();
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
+
+  std::ofstream(path, std::ios::binary) << "BM";
+  const int writer = open(path.c_str(), O_WRONLY);
+  EXPECT_FALSE(TMappedFile::Map(path, 1 << 20).Mapped());
+  close(writer);
+}
+#endif
 
 TEST(Params, ArgumentsAreKeptAsGiven) {
   const char* argv[] = {"portico", "my skin\\setup.ini", "", "2.0"};

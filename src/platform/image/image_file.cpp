@@ -11,6 +11,9 @@ namespace {
 // Larger than any image we would decode: the biggest bitmap at 32 bits per
 // pixel plus room for headers and palettes.
 constexpr size_t kMaxImageFileBytes = size_t(TBitmap::MaxPixels) * 4 + 64 * 1024 * 1024;
+// Larger files are read: while one is mapped, whoever wants to write it
+// waits until decoding ends, and that must stay short.
+constexpr size_t kMaxMappedBytes = 64 * 1024 * 1024;
 
 }  // namespace
 
@@ -31,7 +34,15 @@ std::vector<uint8_t> ReadImageFileBytes(const std::string& path, std::vector<uin
   throw EImageError(path, "cannot read: " + file.Error);
 }
 
-TBitmap DecodeImage(const std::vector<uint8_t>& data, const std::string& path,
+TImageFileBytes::TImageFileBytes(const std::string& path, std::vector<uint8_t> storage)
+    : mapped_(TMappedFile::Map(path, kMaxMappedBytes)) {
+  if (mapped_.Mapped())
+    read_ = std::move(storage);
+  else
+    read_ = ReadImageFileBytes(path, std::move(storage));
+}
+
+TBitmap DecodeImage(std::span<const uint8_t> data, const std::string& path,
                     const std::vector<TRect>* keep) {
   // The content decides, not the name: skins ship BMPs named .jpg and the reverse.
   if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {

@@ -1,10 +1,12 @@
 // Reading whole image files and choosing the decoder by content.
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "platform/bitmap.h"
+#include "platform/files.h"
 
 namespace portico {
 
@@ -17,7 +19,29 @@ std::vector<uint8_t> ReadImageFileBytes(const std::string& path, std::vector<uin
 // Anything else is an EImageError naming `path`. With `keep` the result
 // keeps only those areas (TBitmap::KeepOnly), converting no more than the
 // format allows.
-TBitmap DecodeImage(const std::vector<uint8_t>& data, const std::string& path,
+TBitmap DecodeImage(std::span<const uint8_t> data, const std::string& path,
                     const std::vector<TRect>* keep = nullptr);
+inline TBitmap DecodeImage(const std::vector<uint8_t>& data, const std::string& path,
+                           const std::vector<TRect>* keep = nullptr) {
+  return DecodeImage(std::span<const uint8_t>(data), path, keep);
+}
+
+// An image file's bytes while they are decoded: the file's own pages where
+// they can be held unchanged meanwhile (TMappedFile), read into memory
+// (into `storage`'s when it has room) otherwise. Throws EImageError as
+// ReadImageFileBytes does.
+class TImageFileBytes {
+ public:
+  explicit TImageFileBytes(const std::string& path, std::vector<uint8_t> storage = {});
+  std::span<const uint8_t> Data() const {
+    return mapped_.Mapped() ? mapped_.Bytes() : std::span<const uint8_t>(read_);
+  }
+  // The memory read into, or the storage handed in, for the next file.
+  std::vector<uint8_t> TakeStorage() { return std::move(read_); }
+
+ private:
+  TMappedFile mapped_;
+  std::vector<uint8_t> read_;
+};
 
 }  // namespace portico

@@ -167,4 +167,17 @@ TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit
   });
 }
 
+// Files are always read here. A mapped file whose pages cannot be fetched
+// (a share that went away) raises an exception on access, where reading
+// only fails; and keeping others from writing would change what an editor
+// saving a skin meets.
+bool TMappedFile::Open(const std::string&, size_t) { return false; }
+
+void TMappedFile::Release() {
+  data_ = nullptr;
+  size_ = 0;
+  file_ = -1;
+  held_ = false;
+}
+
 }  // namespace portico
