@@ -46,13 +46,10 @@ std::unique_ptr<TBitmap> DecodeAhead(const TImageJob& job, const std::vector<TRe
   }
 }
 
-void DoWork(const TWork& work) {
-  // Decoding has slack until the window system is connected; the font
-  // set-up and the connection do not.
-  LowerThisThreadsPriority();
-  // One buffer for every file: the pages it touched once are written again.
-  std::vector<uint8_t> file_buffer;
+// Decodes the images kept whole (controls_only false) or those kept in part.
+void DecodeImages(const TWork& work, bool controls_only, std::vector<uint8_t>& file_buffer) {
   for (const TImageJob& job : work.Images) {
+    if (job.ControlsOnly != controls_only) continue;
     std::unique_ptr<TBitmap> image;
     if (!StopRequested()) image = DecodeAhead(job, work.ControlAreas, file_buffer);
     if (image)
@@ -60,6 +57,9 @@ void DoWork(const TWork& work) {
     else
       PrefetchedImages().Provide(job.Path, std::nullopt);
   }
+}
+
+void BuildMask(const TWork& work, std::vector<uint8_t>& file_buffer) {
   const std::string name = MaskPrefetchName(work.MaskPath, MaskKeyColor);
   if (StopRequested()) return PrefetchedMaskRegions().Provide(name, std::nullopt);
   try {
@@ -69,6 +69,20 @@ void DoWork(const TWork& work) {
   } catch (...) {
     PrefetchedMaskRegions().Provide(name, std::nullopt);
   }
+}
+
+void DoWork(const TWork& work) {
+  // The first frame waits longest for the font set-up; decoding has time
+  // to spare and yields to it.
+  LowerThisThreadsPriority();
+  // One buffer for every file read rather than mapped.
+  std::vector<uint8_t> file_buffer;
+  // The mask comes between: once its outline is built, its pixel storage
+  // waits (pixel_recycling.h) for the frame copy the loader makes after
+  // the last image, and the images kept in part need none.
+  DecodeImages(work, false, file_buffer);
+  BuildMask(work, file_buffer);
+  DecodeImages(work, true, file_buffer);
 }
 
 }  // namespace

@@ -13,10 +13,8 @@ namespace {
 // Room for `count` pixels, from storage let go of earlier when there is some.
 void MakeRoom(std::vector<uint32_t>& pixels, size_t count) {
   if (pixels.capacity() >= count) return;
-  std::vector<uint32_t> reused = ReusedPixelStorage(count);
-  if (reused.capacity() < count) return;
   RecyclePixelStorage(std::move(pixels));
-  pixels = std::move(reused);
+  pixels = PixelStorageFor(count);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "platform/memory_pages.h"
+
 namespace portico {
 
 namespace {
@@ -44,6 +46,14 @@ std::vector<uint32_t> ReusedPixelStorage(size_t pixels) {
   std::vector<uint32_t> storage = std::move(*best);
   r.Kept.erase(best);
   storage.clear();
+  return storage;
+}
+
+std::vector<uint32_t> PixelStorageFor(size_t pixels) {
+  std::vector<uint32_t> storage = ReusedPixelStorage(pixels);
+  if (storage.capacity() >= pixels) return storage;
+  storage.reserve(pixels);
+  if (pixels >= MinPixels) PrepareForWriting(storage.data(), pixels * sizeof(uint32_t));
   return storage;
 }
 

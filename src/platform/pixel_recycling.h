@@ -20,6 +20,11 @@ void SetPixelRecycling(bool on);
 // enough), or an empty vector when there is none or recycling is off.
 std::vector<uint32_t> ReusedPixelStorage(size_t pixels);
 
+// Storage for at least `pixels` pixels about to be written: reused when
+// there is some, otherwise new and, when large, with its pages made at
+// once (PrepareForWriting).
+std::vector<uint32_t> PixelStorageFor(size_t pixels);
+
 // Offers storage no longer needed; it is freed unless recycling is on and
 // there is room for it.
 void RecyclePixelStorage(std::vector<uint32_t>&& storage);

@@ -110,7 +110,7 @@ BmpRaster RasterOf(std::span<const uint8_t> data, const BmpLayout& layout, const
   raster.BlueMask = layout.BlueMask, raster.AlphaMask = layout.AlphaMask;
   // Sizes were checked against the bitmap limits when the headers were read.
   const size_t count = size_t(layout.Width) * size_t(layout.Height);
-  raster.Samples = ReusedPixelStorage(count);
+  raster.Samples = PixelStorageFor(count);
   raster.Samples.assign(count, 0);
   if (IsRle(layout)) {
     DecodeBmpRle(pixels, layout.BitsPerPixel, layout.Width, layout.Height, raster.Samples);

@@ -20,9 +20,10 @@ struct X11Atoms {
   Atom NetSupported = None;
   Atom NetWmMoveResize = None;
   Atom Utf8String = None;
+  Atom NetWmCmSelection = None;  // _NET_WM_CM_S<screen>
 
-  // Interns every atom above; false when the server refused.
-  bool Intern(Display* display);
+  // Interns every atom above, in one round trip; false when the server refused.
+  bool Intern(Display* display, int screen);
 };
 
 }  // namespace portico

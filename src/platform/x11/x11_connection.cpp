@@ -61,11 +61,10 @@ X11WindowSystem::X11WindowSystem(Display* display) : display_(display) {
 bool X11WindowSystem::Initialize() {
   screen_ = DefaultScreen(display_);
   root_ = RootWindow(display_, screen_);
-  if (!atoms_.Intern(display_)) return false;
+  if (!atoms_.Intern(display_, screen_)) return false;
   // A compositing manager owns this selection; only then does a window's
   // alpha channel mean anything.
-  const std::string cm_selection = "_NET_WM_CM_S" + std::to_string(screen_);
-  const Atom cm = XInternAtom(display_, cm_selection.c_str(), False);
+  const Atom cm = atoms_.NetWmCmSelection;
   compositing_ = cm != None && XGetSelectionOwner(display_, cm) != None;
   if (!ChooseVisual()) {
     std::fprintf(stderr, "portico: the X display offers no true-colour visual\n");

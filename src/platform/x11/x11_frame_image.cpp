@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/memory_pages.h"
 #include "platform/x11/x11_error_trap.h"
 
 namespace portico {
@@ -67,7 +68,10 @@ bool X11FrameImage::CreateShared(Visual* visual, int width, int height) {
     segment_ = {};
     return false;
   }
-  std::memset(image->data, 0, bytes);
+  // A new segment reads as zero (black). Making all its pages at once
+  // costs less than meeting them one fault at a time; where the kernel
+  // cannot, writing the zeros makes them.
+  if (!PrepareForWriting(image->data, bytes)) std::memset(image->data, 0, bytes);
   image_ = image;
   shared_ = true;
   return true;
