@@ -18,7 +18,14 @@ bool PrepareForWriting(void* memory, size_t bytes) {
   const uintptr_t begin = (reinterpret_cast<uintptr_t>(memory) + page - 1) & ~(page - 1);
   const uintptr_t end = (reinterpret_cast<uintptr_t>(memory) + bytes) & ~(page - 1);
   if (end <= begin) return false;
-  return madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE) == 0;
+  // In steps: the call holds the process's memory map for reading while it
+  // works, and another thread growing its heap waits for it meanwhile.
+  constexpr uintptr_t Step = 64 * 1024;
+  for (uintptr_t at = begin; at < end; at += Step) {
+    const uintptr_t length = end - at < Step ? end - at : Step;
+    if (madvise(reinterpret_cast<void*>(at), length, MADV_POPULATE_WRITE) != 0) return false;
+  }
+  return true;
 }
 
 }  // namespace portico
