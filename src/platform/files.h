@@ -60,12 +60,12 @@ TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit
                            std::vector<uint8_t> storage = {});
 
 // A regular file's own pages, mapped read-only while the system keeps
-// every other program from changing the file: those that try wait (Linux,
-// a read lease) or are refused (Windows, sharing) until it is let go.
-// Nothing is copied, where reading would copy every byte. Map() gives an
-// empty one when that cannot be had here (no lease for this user or file
-// system, someone has the file open for writing, an empty or larger file);
-// the caller then reads the file instead.
+// every other program from changing the file (on Linux a read lease: a
+// program that tries waits until it is let go). Nothing is copied, where
+// reading would copy every byte. Map() gives an empty one when that cannot
+// be had (no lease for this user or file system, someone has the file
+// open for writing, an empty or larger file, and always on Windows); the
+// caller then reads the file instead.
 class TMappedFile {
  public:
   static TMappedFile Map(const std::string& path, size_t max_bytes);

@@ -8,10 +8,9 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
-#include <csignal>
-
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -155,13 +154,14 @@ TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit
     return result;
   }
   const uint64_t size = st.st_size > 0 ? uint64_t(st.st_size) : 0;
-  return ReadOpenedFile(size, max_bytes, over_limit, std::move(storage), [&fd](uint8_t* into, size_t want, std::string& error) {
+  const auto read_some = [&fd](uint8_t* into, size_t want, std::string& error) {
     ssize_t n;
     while ((n = read(fd.Get(), into, want)) < 0 && errno == EINTR) {
     }
     if (n < 0) error = std::strerror(errno);
     return int64_t(n);
-  });
+  };
+  return ReadOpenedFile(size, max_bytes, over_limit, std::move(storage), read_some);
 }
 
 namespace {

@@ -157,14 +157,15 @@ TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit
     return result;
   }
   const uint64_t size = file_size.QuadPart > 0 ? uint64_t(file_size.QuadPart) : 0;
-  return ReadOpenedFile(size, max_bytes, over_limit, std::move(storage), [&h](uint8_t* into, size_t want, std::string& error) {
+  const auto read_some = [&h](uint8_t* into, size_t want, std::string& error) {
     DWORD n = 0;
     if (!ReadFile(h.Get(), into, DWORD(std::min<size_t>(want, 1u << 30)), &n, nullptr)) {
       error = SystemErrorText(GetLastError());
       return int64_t{-1};
     }
     return int64_t{n};
-  });
+  };
+  return ReadOpenedFile(size, max_bytes, over_limit, std::move(storage), read_some);
 }
 
 // Files are always read here. A mapped file whose pages cannot be fetched
