@@ -36,10 +36,9 @@ std::atomic<bool>& StopRequested() {
   return stop;
 }
 
-std::unique_ptr<TBitmap> DecodeAhead(const TImageJob& job, const std::vector<TRect>& areas,
-                                     std::vector<uint8_t>& file_buffer) {
+std::unique_ptr<TBitmap> DecodeAhead(const TImageJob& job, const std::vector<TRect>& areas) {
   try {
-    return DecodeImageFile(job.Path, &file_buffer, job.ControlsOnly ? &areas : nullptr);
+    return DecodeImageFile(job.Path, job.ControlsOnly ? &areas : nullptr);
   } catch (...) {
     // The loader decodes it again and meets the error where it should.
     return nullptr;
@@ -47,11 +46,11 @@ std::unique_ptr<TBitmap> DecodeAhead(const TImageJob& job, const std::vector<TRe
 }
 
 // Decodes the images kept whole (controls_only false) or those kept in part.
-void DecodeImages(const TWork& work, bool controls_only, std::vector<uint8_t>& file_buffer) {
+void DecodeImages(const TWork& work, bool controls_only) {
   for (const TImageJob& job : work.Images) {
     if (job.ControlsOnly != controls_only) continue;
     std::unique_ptr<TBitmap> image;
-    if (!StopRequested()) image = DecodeAhead(job, work.ControlAreas, file_buffer);
+    if (!StopRequested()) image = DecodeAhead(job, work.ControlAreas);
     if (image)
       PrefetchedImages().Provide(job.Path, std::move(image));
     else
@@ -59,12 +58,12 @@ void DecodeImages(const TWork& work, bool controls_only, std::vector<uint8_t>& f
   }
 }
 
-void BuildMask(const TWork& work, std::vector<uint8_t>& file_buffer) {
+void BuildMask(const TWork& work) {
   const std::string name = MaskPrefetchName(work.MaskPath, MaskKeyColor);
   if (StopRequested()) return PrefetchedMaskRegions().Provide(name, std::nullopt);
   try {
     TMaskOutcome outcome;
-    outcome.Region = ReadMaskRegion(work.MaskPath, MaskKeyColor, &outcome.Why, &file_buffer);
+    outcome.Region = ReadMaskRegion(work.MaskPath, MaskKeyColor, &outcome.Why);
     PrefetchedMaskRegions().Provide(name, std::move(outcome));
   } catch (...) {
     PrefetchedMaskRegions().Provide(name, std::nullopt);
@@ -75,14 +74,12 @@ void DoWork(const TWork& work) {
   // The first frame waits longest for the font set-up; decoding has time
   // to spare and yields to it.
   LowerThisThreadsPriority();
-  // One buffer for every file read rather than mapped.
-  std::vector<uint8_t> file_buffer;
   // The mask comes between: once its outline is built, its pixel storage
   // waits (pixel_recycling.h) for the frame copy the loader makes after
   // the last image, and the images kept in part need none.
-  DecodeImages(work, false, file_buffer);
-  BuildMask(work, file_buffer);
-  DecodeImages(work, true, file_buffer);
+  DecodeImages(work, false);
+  BuildMask(work);
+  DecodeImages(work, true);
 }
 
 }  // namespace

@@ -175,7 +175,7 @@ std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor 
 }
 
 std::optional<MaskRegion> ReadMaskRegion(const std::string& mask_path, TColor key_color,
-                                         std::string* why, std::vector<uint8_t>* file_buffer) {
+                                         std::string* why) {
   auto none = [why](std::string reason) {
     if (why) *why = std::move(reason);
     return std::nullopt;
@@ -185,9 +185,8 @@ std::optional<MaskRegion> ReadMaskRegion(const std::string& mask_path, TColor ke
   // Only regular files: a FIFO or device could block or never end.
   if (!FileExists(path)) return none("no such file");
   try {
-    TImageFileBytes bytes(path, file_buffer ? std::move(*file_buffer) : std::vector<uint8_t>());
+    const TImageFileBytes bytes(path);
     BmpRaster mask = ReadBmpRaster(bytes.Data(), path);
-    if (file_buffer) *file_buffer = bytes.TakeStorage();
     // A mask without pixels gives no outline, as one that cannot be read.
     if (mask.Samples.empty()) return none("it has no pixels");
     MaskRegion region = BuildMaskRegion(mask, key_color);

@@ -44,10 +44,8 @@ TPrefetchStore<TMaskOutcome>& PrefetchedMaskRegions();
 std::string MaskPrefetchName(const std::string& mask_path, TColor key_color);
 
 // CreateMaskRegion without looking for a region worked out ahead.
-// `file_buffer` as for DecodeImageFile.
 std::optional<MaskRegion> ReadMaskRegion(const std::string& mask_path, TColor key_color,
-                                         std::string* why = nullptr,
-                                         std::vector<uint8_t>* file_buffer = nullptr);
+                                         std::string* why = nullptr);
 
 // Gives the window the mask's outline (the plain rectangle when no region
 // was built). Returns the window system's answer.

@@ -40,10 +40,8 @@ TMappedFile TMappedFile::Map(const std::string& path, size_t max_bytes) {
 }
 
 TFileBytes ReadOpenedFile(uint64_t size, size_t max_bytes, TOverLimit over_limit,
-                          std::vector<uint8_t> storage, const TReadSome& read_some) {
+                          const TReadSome& read_some) {
   TFileBytes result;
-  result.Bytes = std::move(storage);
-  result.Bytes.clear();
   if (size > max_bytes && over_limit == TOverLimit::Refuse) {
     result.Status = TReadStatus::TooLarge;
     result.Error = std::to_string(size) + " bytes";

@@ -53,11 +53,8 @@ struct TFileBytes {
 // Reads a regular file in binary: at most its first max_bytes (Cut), or
 // nothing when it is larger (Refuse, decided before anything is read).
 // The name is used as given (resolve it first). A file that grows or
-// shrinks while it is read gives what was there. The bytes go into
-// `storage`'s memory when it has room: a caller reading file after file
-// hands back the last result's Bytes.
-TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit,
-                           std::vector<uint8_t> storage = {});
+// shrinks while it is read gives what was there.
+TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit);
 
 // A regular file's own pages, mapped read-only while the system keeps
 // every other program from changing the file (on Linux a read lease: a
@@ -95,6 +92,6 @@ using TReadSome = std::function<int64_t(uint8_t* into, size_t want, std::string&
 // The reading half of ReadRegularFile, the same on every system, for a
 // regular file already opened whose size the system gave as `size`.
 TFileBytes ReadOpenedFile(uint64_t size, size_t max_bytes, TOverLimit over_limit,
-                          std::vector<uint8_t> storage, const TReadSome& read_some);
+                          const TReadSome& read_some);
 
 }  // namespace portico

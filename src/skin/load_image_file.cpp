@@ -17,16 +17,14 @@ std::unique_ptr<TBitmap> LoadImageFile(const std::string& path) {
   return DecodeImageFile(path);
 }
 
-std::unique_ptr<TBitmap> DecodeImageFile(const std::string& path, std::vector<uint8_t>* file_buffer,
-                                         const std::vector<TRect>* keep) {
+std::unique_ptr<TBitmap> DecodeImageFile(const std::string& path, const std::vector<TRect>* keep) {
   if (path.empty() || !FileExists(path)) return nullptr;
   // The decoder follows the file's content, not its extension, so a
   // "normal.JPG" or a bitmap saved as ".jpg" still loads.
   // Messages name the file as resolved here ("img/a.bmp", not ".\\img\\a.bmp").
   const std::string resolved = ResolvePath(path);
-  TImageFileBytes data(resolved, file_buffer ? std::move(*file_buffer) : std::vector<uint8_t>());
+  const TImageFileBytes data(resolved);
   auto bitmap = std::make_unique<TBitmap>(DecodeImage(data.Data(), resolved, keep));
-  if (file_buffer) *file_buffer = data.TakeStorage();
   if (bitmap->Width() <= 0 || bitmap->Height() <= 0) return nullptr;
   return bitmap;
 }

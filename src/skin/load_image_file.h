@@ -14,13 +14,9 @@ namespace portico {
 // image decoded ahead for this path (PrefetchedImages) is taken instead.
 std::unique_ptr<TBitmap> LoadImageFile(const std::string& path);
 
-// LoadImageFile without looking for an image decoded ahead. With
-// `file_buffer` the file is read into its memory and left there, for a
-// caller decoding one file after another; with `keep` the image keeps
-// only those areas (see DecodeImage).
-std::unique_ptr<TBitmap> DecodeImageFile(const std::string& path,
-                                         std::vector<uint8_t>* file_buffer = nullptr,
-                                         const std::vector<TRect>* keep = nullptr);
+// LoadImageFile without looking for an image decoded ahead. With `keep`
+// the image keeps only those areas (see DecodeImage).
+std::unique_ptr<TBitmap> DecodeImageFile(const std::string& path, const std::vector<TRect>* keep = nullptr);
 
 // Images decoded ahead of the loader, by the path it will ask for; an
 // image the ahead-decoding could not make is left to the loader, which

@@ -17,8 +17,8 @@ constexpr size_t kMaxMappedBytes = 64 * 1024 * 1024;
 
 }  // namespace
 
-std::vector<uint8_t> ReadImageFileBytes(const std::string& path, std::vector<uint8_t> storage) {
-  TFileBytes file = ReadRegularFile(path, kMaxImageFileBytes, TOverLimit::Refuse, std::move(storage));
+std::vector<uint8_t> ReadImageFileBytes(const std::string& path) {
+  TFileBytes file = ReadRegularFile(path, kMaxImageFileBytes, TOverLimit::Refuse);
   switch (file.Status) {
     case TReadStatus::Ok:
       return std::move(file.Bytes);
@@ -34,12 +34,8 @@ std::vector<uint8_t> ReadImageFileBytes(const std::string& path, std::vector<uin
   throw EImageError(path, "cannot read: " + file.Error);
 }
 
-TImageFileBytes::TImageFileBytes(const std::string& path, std::vector<uint8_t> storage)
-    : mapped_(TMappedFile::Map(path, kMaxMappedBytes)) {
-  if (mapped_.Mapped())
-    read_ = std::move(storage);
-  else
-    read_ = ReadImageFileBytes(path, std::move(storage));
+TImageFileBytes::TImageFileBytes(const std::string& path) : mapped_(TMappedFile::Map(path, kMaxMappedBytes)) {
+  if (!mapped_.Mapped()) read_ = ReadImageFileBytes(path);
 }
 
 TBitmap DecodeImage(std::span<const uint8_t> data, const std::string& path,

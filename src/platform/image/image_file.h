@@ -10,10 +10,9 @@
 
 namespace portico {
 
-// Reads a regular file into memory (into `storage`'s when it has room).
-// Refuses (EImageError) files larger than the biggest image we would
-// accept, devices and FIFOs.
-std::vector<uint8_t> ReadImageFileBytes(const std::string& path, std::vector<uint8_t> storage = {});
+// Reads a regular file into memory. Refuses (EImageError) files larger
+// than the biggest image we would accept, devices and FIFOs.
+std::vector<uint8_t> ReadImageFileBytes(const std::string& path);
 
 // Decodes JPEG (starts FF D8 FF) or BMP (starts "BM") by the content.
 // Anything else is an EImageError naming `path`. With `keep` the result
@@ -28,16 +27,13 @@ inline TBitmap DecodeImage(const std::vector<uint8_t>& data, const std::string& 
 
 // An image file's bytes while they are decoded: the file's own pages where
 // they can be held unchanged meanwhile (TMappedFile), read into memory
-// (into `storage`'s when it has room) otherwise. Throws EImageError as
-// ReadImageFileBytes does.
+// otherwise. Throws EImageError as ReadImageFileBytes does.
 class TImageFileBytes {
  public:
-  explicit TImageFileBytes(const std::string& path, std::vector<uint8_t> storage = {});
+  explicit TImageFileBytes(const std::string& path);
   std::span<const uint8_t> Data() const {
     return mapped_.Mapped() ? mapped_.Bytes() : std::span<const uint8_t>(read_);
   }
-  // The memory read into, or the storage handed in, for the next file.
-  std::vector<uint8_t> TakeStorage() { return std::move(read_); }
 
  private:
   TMappedFile mapped_;

@@ -133,8 +133,7 @@ class TFileDescriptor {
 };
 }  // namespace
 
-TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit,
-                           std::vector<uint8_t> storage) {
+TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit) {
   TFileBytes result;
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
   TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -161,7 +160,7 @@ TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit
     if (n < 0) error = std::strerror(errno);
     return int64_t(n);
   };
-  return ReadOpenedFile(size, max_bytes, over_limit, std::move(storage), read_some);
+  return ReadOpenedFile(size, max_bytes, over_limit, read_some);
 }
 
 namespace {

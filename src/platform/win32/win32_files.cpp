@@ -125,8 +125,7 @@ std::string ResolvePath(const std::string& path) {
   return resolved;
 }
 
-TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit,
-                           std::vector<uint8_t> storage) {
+TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit over_limit) {
   TFileBytes result;
   const std::wstring name = SystemName(path);
   if (name.empty()) {
@@ -165,7 +164,7 @@ TFileBytes ReadRegularFile(const std::string& path, size_t max_bytes, TOverLimit
     }
     return int64_t{n};
   };
-  return ReadOpenedFile(size, max_bytes, over_limit, std::move(storage), read_some);
+  return ReadOpenedFile(size, max_bytes, over_limit, read_some);
 }
 
 // Files are always read here. A mapped file whose pages cannot be fetched
