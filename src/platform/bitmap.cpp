@@ -17,14 +17,19 @@ void MakeRoom(std::vector<uint32_t>& pixels, size_t count) {
   pixels = PixelStorageFor(count);
 }
 
+// Refuses absurd sizes with std::length_error.
+void CheckSize(int32_t width, int32_t height) {
+  if (width < 0 || height < 0 || width > TBitmap::MaxSide || height > TBitmap::MaxSide ||
+      int64_t{width} * height > TBitmap::MaxPixels)
+    throw std::length_error("bitmap size out of range");
+}
+
 }  // namespace
 
 TBitmap::TBitmap(int32_t width, int32_t height) { SetSize(width, height); }
 
 void TBitmap::SetSize(int32_t width, int32_t height) {
-  if (width < 0 || height < 0 || width > MaxSide || height > MaxSide ||
-      int64_t{width} * height > MaxPixels)
-    throw std::length_error("bitmap size out of range");
+  CheckSize(width, height);
   width_ = width;
   height_ = height;
   sparse_ = false;
@@ -102,12 +107,9 @@ void TBitmap::KeepOnly(const std::vector<TRect>& areas) {
 }
 
 void TBitmap::SetSizeKeeping(int32_t width, int32_t height, const std::vector<TRect>& areas) {
+  CheckSize(width, height);
   SetSize(0, 0);
   if (width == 0 || height == 0) return SetSize(width, height);
-  // The same checks as SetSize, without making room for every pixel.
-  if (width < 0 || height < 0 || width > MaxSide || height > MaxSide ||
-      int64_t{width} * height > MaxPixels)
-    throw std::length_error("bitmap size out of range");
   width_ = width;
   height_ = height;
   RecyclePixelStorage(std::move(pixels_));

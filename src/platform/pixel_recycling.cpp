@@ -25,16 +25,8 @@ TRecycled& Recycled() {
   return recycled;
 }
 
-}  // namespace
-
-void SetPixelRecycling(bool on) {
-  std::vector<std::vector<uint32_t>> freed;
-  TRecycled& r = Recycled();
-  std::lock_guard<std::mutex> hold(r.Lock);
-  r.On = on;
-  if (!on) freed.swap(r.Kept);
-}
-
+// Storage let go of earlier with room for `pixels` (size 0), or an empty
+// vector when there is none or recycling is off.
 std::vector<uint32_t> ReusedPixelStorage(size_t pixels) {
   TRecycled& r = Recycled();
   std::lock_guard<std::mutex> hold(r.Lock);
@@ -47,6 +39,16 @@ std::vector<uint32_t> ReusedPixelStorage(size_t pixels) {
   r.Kept.erase(best);
   storage.clear();
   return storage;
+}
+
+}  // namespace
+
+void SetPixelRecycling(bool on) {
+  std::vector<std::vector<uint32_t>> freed;
+  TRecycled& r = Recycled();
+  std::lock_guard<std::mutex> hold(r.Lock);
+  r.On = on;
+  if (!on) freed.swap(r.Kept);
 }
 
 std::vector<uint32_t> PixelStorageFor(size_t pixels) {

@@ -16,10 +16,6 @@ namespace portico {
 // Turning it off frees whatever is kept.
 void SetPixelRecycling(bool on);
 
-// Storage for at least `pixels` pixels let go of earlier (size 0, capacity
-// enough), or an empty vector when there is none or recycling is off.
-std::vector<uint32_t> ReusedPixelStorage(size_t pixels);
-
 // Storage for at least `pixels` pixels about to be written: reused when
 // there is some, otherwise new and, when large, with its pages made at
 // once (PrepareForWriting).
