@@ -22,17 +22,32 @@ declare -A seeds=(
   [skin_load]="$root/fuzz/seeds/skin_load"
   [skin_check]="$root/fuzz/seeds/skin_load"
 )
-status=0
-for t in "${targets[@]}"; do
-  corpus=$build_dir/corpus-$t
+# One target per core at a time: each still gets its full time.
+parallel=$(nproc 2>/dev/null || echo 1)
+run_target() {
+  local t=$1 corpus=$build_dir/corpus-$1
   mkdir -p "$corpus"
-  echo "fuzz: $t for ${seconds}s"
   # shellcheck disable=SC2086  # the seed list is space-separated folders
-  if ! (cd "$build_dir" && ASAN_OPTIONS=detect_leaks=1 "$build_dir/fuzz/fuzz_$t" \
-        -max_total_time="$seconds" -rss_limit_mb=3072 -timeout=20 -print_final_stats=1 \
-        "$corpus" ${seeds[$t]} 2>&1 | tail -n 12); then
-    echo "fuzz: $t found a problem" >&2
-    status=1
-  fi
+  (cd "$build_dir" && ASAN_OPTIONS=detect_leaks=1 "$build_dir/fuzz/fuzz_$t" \
+    -max_total_time="$seconds" -rss_limit_mb=3072 -timeout=20 -print_final_stats=1 \
+    "$corpus" ${seeds[$t]} >"$build_dir/fuzz-$t.log" 2>&1)
+}
+status=0
+for ((i = 0; i < ${#targets[@]}; i += parallel)); do
+  batch=("${targets[@]:i:parallel}")
+  pids=()
+  for t in "${batch[@]}"; do
+    echo "fuzz: $t for ${seconds}s"
+    run_target "$t" &
+    pids+=($!)
+  done
+  for j in "${!batch[@]}"; do
+    t=${batch[$j]}
+    if ! wait "${pids[$j]}"; then
+      echo "fuzz: $t found a problem" >&2
+      status=1
+    fi
+    tail -n 12 "$build_dir/fuzz-$t.log"
+  done
 done
 exit $status
