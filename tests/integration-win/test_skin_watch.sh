@@ -23,12 +23,24 @@ window_pid() {
 # Waits up to 20 s for a launcher window of a process other than OLD_PID
 # and sets WIN to it. (X window ids come back once their client is gone.)
 wait_new_window() {
-  local old=$1 i w
+  local old=$1 i w pid
   for ((i = 0; i < 200; i++)); do
     for w in $(portico_windows); do
-      [[ "$(window_pid "$w")" != "$old" ]] && { WIN=$w; return 0; }
+      # A window going away has no pid left to read: it is not a new one.
+      pid=$(window_pid "$w")
+      [[ -n "$pid" && "$pid" != "$old" ]] && { WIN=$w WIN_PID=$pid; return 0; }
     done
     sleep 0.1
+  done
+  return 1
+}
+
+# When WIN is gone but its process shows another window (a window system
+# may replace a window's X window), makes WIN that one and reads its place.
+same_process_window() {
+  local w
+  for w in $(portico_windows); do
+    [[ "$(window_pid "$w")" == "$WIN_PID" ]] && WIN=$w && window_geometry "$WIN" && return 0
   done
   return 1
 }
@@ -37,7 +49,9 @@ wait_new_window() {
 wait_position() {
   local i
   for ((i = 0; i < 50; i++)); do
-    window_geometry "$WIN" && [[ "$WIN_X,$WIN_Y" == "$1,$2" ]] && return 0
+    WIN_X=? WIN_Y=?  # not a stale place if the window is gone
+    window_geometry "$WIN" || same_process_window
+    [[ "$WIN_X,$WIN_Y" == "$1,$2" ]] && return 0
     sleep 0.1
   done
   return 1

@@ -19,11 +19,13 @@ window_pid() {
 # Waits up to 10 s for a launcher window of a process other than OLD_PID and
 # sets WIN to it.
 wait_new_window() {
-  local old=$1 i w
+  local old=$1 i w pid
   for ((i = 0; i < 100; i++)); do
     for w in $(xdotool search --onlyvisible --class '^Portico$' 2>/dev/null); do
-      if [[ "$(window_pid "$w")" != "$old" ]]; then
-        WIN=$w
+      # A window going away has no pid left to read: it is not a new one.
+      pid=$(window_pid "$w")
+      if [[ -n "$pid" && "$pid" != "$old" ]]; then
+        WIN=$w WIN_PID=$pid
         return 0
       fi
     done
@@ -32,11 +34,23 @@ wait_new_window() {
   return 1
 }
 
+# When WIN is gone but its process shows another window (a window system
+# may replace a window's X window), makes WIN that one and reads its place.
+same_process_window() {
+  local w
+  for w in $(xdotool search --onlyvisible --class '^Portico$' 2>/dev/null); do
+    [[ "$(window_pid "$w")" == "$WIN_PID" ]] && WIN=$w && window_geometry "$WIN" && return 0
+  done
+  return 1
+}
+
 # Waits up to 3 s for window WIN to be at X,Y; sets WIN_X and WIN_Y.
 wait_position() {
   local i
   for ((i = 0; i < 30; i++)); do
-    window_geometry "$WIN" && [[ "$WIN_X,$WIN_Y" == "$1,$2" ]] && return 0
+    WIN_X=? WIN_Y=?  # not a stale place if the window is gone
+    window_geometry "$WIN" || same_process_window
+    [[ "$WIN_X,$WIN_Y" == "$1,$2" ]] && return 0
     sleep 0.1
   done
   return 1
