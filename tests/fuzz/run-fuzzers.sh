@@ -11,7 +11,7 @@ seconds=${2:-60}
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPORTICO_FUZZ=ON -DPORTICO_BENCH=OFF >/dev/null
-targets=(bmp jpeg ini control_line skin_load skin_check)
+targets=(bmp jpeg ini control_line skin_load skin_check fontconfig_xml)
 ninja -C "$build_dir" "${targets[@]/#/fuzz_}"
 
 declare -A seeds=(
@@ -21,6 +21,7 @@ declare -A seeds=(
   [control_line]="$root/fuzz/seeds/control_line"
   [skin_load]="$root/fuzz/seeds/skin_load"
   [skin_check]="$root/fuzz/seeds/skin_load"
+  [fontconfig_xml]="$root/fuzz/seeds/fontconfig_xml"
 )
 # One target per core at a time: each still gets its full time.
 parallel=$(nproc 2>/dev/null || echo 1)
