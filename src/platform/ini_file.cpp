@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/ascii.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 
@@ -23,17 +24,6 @@ std::string_view Trim(std::string_view s) {
   while (b < e && IsBlank(s[b])) ++b;
   while (e > b && IsBlank(s[e - 1])) --e;
   return s.substr(b, e - b);
-}
-
-// ASCII lower case; other bytes stay as they are.
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-// True when two names are equal without regard to ASCII case.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
 }
 
 // The first `limit` bytes of s, moved back so that a UTF-8 sequence is not
@@ -201,7 +191,7 @@ const size_t* TIniFile::SectionBody(const std::string& section) const {
   if (it == sections_.end()) {
     size_t body = NoSection;
     ForEachLine(text_, 0, [&](const TIniLine& line, size_t end) {
-      if (line.Kind != TIniLine::Section || !SameName(line.Name, section)) return true;
+      if (line.Kind != TIniLine::Section || !SameIgnoringAsciiCase(line.Name, section)) return true;
       body = end;
       return false;
     });
@@ -222,7 +212,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
   std::string_view value;
   const size_t* body = SectionBody(section);
   if (body) ForEachKey(text_, *body, [&](const TIniLine& line) {
-    if (!SameName(line.Name, key)) return true;
+    if (!SameIgnoringAsciiCase(line.Name, key)) return true;
     found = true;  // the first occurrence wins
     value = Unquote(line.Value);
     return false;
@@ -299,7 +289,7 @@ int TIniFile::KeyLine(const std::string& section, const std::string& key) const 
   int number = BodyLine(section), found = 0;
   ForEachLine(text_, *body, [&](const TIniLine& line, size_t) {
     if (line.Kind == TIniLine::Section) return false;
-    if (line.Kind == TIniLine::Key && SameName(line.Name, key)) found = number;
+    if (line.Kind == TIniLine::Key && SameIgnoringAsciiCase(line.Name, key)) found = number;
     ++number;
     return found == 0;
   });

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "app/unit_install.h"
+#include "platform/ascii.h"
 #include "skintool/check_steps.h"
 #include "skintool/names.h"
 
@@ -20,7 +21,7 @@ std::string UnreadReason(const TUnreadLine& u) {
     case TUnreadLine::UnknownSection:
     case TUnreadLine::InUnreadSection:
       for (const TReadSection& s : LauncherSections())
-        if (SameIgnoringCase(u.Section, s.Name))
+        if (SameIgnoringAsciiCase(u.Section, s.Name))
           return "is in a second [" + u.Section + "] section, which is never read";
       return "is in section [" + u.Section + "], which the launcher never reads";
     case TUnreadLine::DuplicateSection:
@@ -45,7 +46,7 @@ std::string UnreadReason(const TUnreadLine& u) {
 
 bool ContainsIgnoringCase(const std::string& text, const std::string& word) {
   for (size_t i = 0; i + word.size() <= text.size(); ++i)
-    if (SameIgnoringCase(std::string_view(text).substr(i, word.size()), word)) return true;
+    if (SameIgnoringAsciiCase(std::string_view(text).substr(i, word.size()), word)) return true;
   return false;
 }
 

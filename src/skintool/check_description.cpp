@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/ascii.h"
 #include "skintool/check_steps.h"
 #include "skintool/names.h"
 
@@ -28,7 +29,7 @@ std::vector<std::string> SectionNames() {
 
 const TReadSection* KnownSection(const std::string& name) {
   for (const TReadSection& s : LauncherSections())
-    if (SameIgnoringCase(name, s.Name)) return &s;
+    if (SameIgnoringAsciiCase(name, s.Name)) return &s;
   return nullptr;
 }
 

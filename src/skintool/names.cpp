@@ -4,13 +4,14 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/ascii.h"
+
 namespace portico {
 
 namespace {
 // Longer names are never near anything: comparing them would only cost.
 constexpr size_t MaxComparedLength = 64;
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -28,10 +29,10 @@ size_t EditDistance(std::string_view a, std::string_view b) {
   for (size_t j = 0; j <= m; ++j) d[0][j] = j;
   for (size_t i = 1; i <= n; ++i)
     for (size_t j = 1; j <= m; ++j) {
-      const size_t cost = Lower(a[i - 1]) == Lower(b[j - 1]) ? 0 : 1;
+      const size_t cost = LowerAscii(a[i - 1]) == LowerAscii(b[j - 1]) ? 0 : 1;
       d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-      if (i > 1 && j > 1 && Lower(a[i - 1]) == Lower(b[j - 2]) &&
-          Lower(a[i - 2]) == Lower(b[j - 1]))
+      if (i > 1 && j > 1 && LowerAscii(a[i - 1]) == LowerAscii(b[j - 2]) &&
+          LowerAscii(a[i - 2]) == LowerAscii(b[j - 1]))
         d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
     }
   return d[n][m];
@@ -52,11 +53,6 @@ std::string BlankDescription(std::string_view name, std::string_view trimmed) {
   return lead ? count(lead, "leading") : count(trail, "trailing");
 }
 }  // namespace
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return Lower(x) == Lower(y); });
-}
 
 std::string Quoted(std::string_view name) {
   std::string out = "\"";
@@ -81,7 +77,7 @@ std::optional<std::string> NearMiss(std::string_view name, std::string_view want
   const bool blanks = trimmed.size() != name.size();
   std::string blank_text = blanks ? BlankDescription(name, trimmed) : std::string();
   if (trimmed == wanted) return "has " + blank_text;
-  if (SameIgnoringCase(trimmed, wanted))
+  if (SameIgnoringAsciiCase(trimmed, wanted))
     return "differs in letter case" + (blanks ? " and has " + blank_text : std::string());
   const size_t edits = EditDistance(trimmed, wanted);
   if (edits == 0 || edits > EditsAllowed(wanted)) return std::nullopt;

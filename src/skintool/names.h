@@ -8,10 +8,6 @@
 
 namespace portico {
 
-// Whether two names are equal without regard to ASCII letter case, as the
-// reader compares section and key names.
-bool SameIgnoringCase(std::string_view a, std::string_view b);
-
 // The name in double quotes, with quotes, backslashes and control bytes
 // escaped, so that a finding stays on one line.
 std::string Quoted(std::string_view name);

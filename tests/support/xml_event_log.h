@@ -4,27 +4,13 @@
 // --wrap can be compared with expat itself (__real_XML_*). Text between
 // two markup events is logged as one piece: parsers may split it anywhere.
 #pragma once
-#include <expat.h>
-
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
-extern "C" {
-XML_Parser __real_XML_ParserCreate(const XML_Char* encoding);
-void __real_XML_ParserFree(XML_Parser parser);
-void __real_XML_SetUserData(XML_Parser parser, void* user_data);
-void __real_XML_SetDoctypeDeclHandler(XML_Parser parser, XML_StartDoctypeDeclHandler start,
-                                      XML_EndDoctypeDeclHandler end);
-void __real_XML_SetElementHandler(XML_Parser parser, XML_StartElementHandler start, XML_EndElementHandler end);
-void __real_XML_SetCharacterDataHandler(XML_Parser parser, XML_CharacterDataHandler handler);
-void* __real_XML_GetBuffer(XML_Parser parser, int len);
-enum XML_Status __real_XML_ParseBuffer(XML_Parser parser, int len, int is_final);
-enum XML_Error __real_XML_GetErrorCode(XML_Parser parser);
-XML_Size __real_XML_GetCurrentLineNumber(XML_Parser parser);
-}
+#include "platform/freetype/expat_real.h"
 
 namespace portico_test {
 

@@ -5,8 +5,6 @@
 // with TPlainXmlReader, in well under half of expat's time, and a
 // document that reader refuses goes to expat itself, so fontconfig sees
 // what expat would show it, errors and their line numbers included.
-#include <expat.h>
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -14,21 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/ascii.h"
+#include "platform/freetype/expat_real.h"
 #include "platform/freetype/plain_xml.h"
-
-extern "C" {
-XML_Parser __real_XML_ParserCreate(const XML_Char* encoding);
-void __real_XML_ParserFree(XML_Parser parser);
-void __real_XML_SetUserData(XML_Parser parser, void* user_data);
-void __real_XML_SetDoctypeDeclHandler(XML_Parser parser, XML_StartDoctypeDeclHandler start,
-                                      XML_EndDoctypeDeclHandler end);
-void __real_XML_SetElementHandler(XML_Parser parser, XML_StartElementHandler start, XML_EndElementHandler end);
-void __real_XML_SetCharacterDataHandler(XML_Parser parser, XML_CharacterDataHandler handler);
-void* __real_XML_GetBuffer(XML_Parser parser, int len);
-enum XML_Status __real_XML_ParseBuffer(XML_Parser parser, int len, int is_final);
-enum XML_Error __real_XML_GetErrorCode(XML_Parser parser);
-XML_Size __real_XML_GetCurrentLineNumber(XML_Parser parser);
-}
 
 namespace {
 
@@ -60,10 +46,8 @@ constexpr size_t MaxKept = size_t{16} << 20;
 TShimParser* Shim(XML_Parser parser) { return reinterpret_cast<TShimParser*>(parser); }
 
 bool IsUtf8(const char* encoding) {
-  if (!encoding) return true;  // expat's default, and what the reader takes
-  const std::string_view name(encoding);
-  return name.size() == 5 && std::equal(name.begin(), name.end(), "utf-8",
-                                        [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a + 32 : a) == b; });
+  // No name is expat's default, and what the reader takes.
+  return !encoding || portico::SameIgnoringAsciiCase(encoding, "UTF-8");
 }
 
 // From here on the document is expat's; what came so far is given to it,

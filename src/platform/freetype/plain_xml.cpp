@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/ascii.h"
+
 namespace portico {
 
 namespace {
@@ -101,17 +103,6 @@ size_t EncodeUtf8(char* out, uint32_t c) {
   out[2] = char(0x80 | ((c >> 6) & 0x3F));
   out[3] = char(0x80 | (c & 0x3F));
   return 4;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -230,7 +221,7 @@ bool TPlainXmlReader::XmlDeclaration() {
   };
   std::string_view value;
   if (!pseudo_attribute("version", value) || value != "1.0") return false;
-  if (pseudo_attribute("encoding", value) && !SameIgnoringCase(value, "UTF-8")) return false;
+  if (pseudo_attribute("encoding", value) && !SameIgnoringAsciiCase(value, "UTF-8")) return false;
   if (pseudo_attribute("standalone", value) && value != "yes" && value != "no") return false;
   SkipSpace();
   if (!StartsWith("?>")) return false;

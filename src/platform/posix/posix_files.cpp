@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "platform/files.h"
 
 namespace portico {
@@ -26,18 +27,6 @@ bool PathExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
-// True when two names are equal without regard to ASCII case.
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // The entry of `folder` whose name matches `name` without regard to case;
 // the first in sorted order when several do, empty when none does.
 std::string FindEntryIgnoringCase(const std::string& folder, std::string_view name) {
@@ -45,7 +34,7 @@ std::string FindEntryIgnoringCase(const std::string& folder, std::string_view na
   if (!dir) return {};
   std::vector<std::string> matches;
   while (dirent* entry = readdir(dir)) {
-    if (SameNameIgnoringCase(entry->d_name, name)) matches.emplace_back(entry->d_name);
+    if (SameIgnoringAsciiCase(entry->d_name, name)) matches.emplace_back(entry->d_name);
   }
   closedir(dir);
   if (matches.empty()) return {};
