@@ -170,7 +170,7 @@ std::string_view TPlainXmlReader::Name() {
 
 // prolog element Misc*, where Misc is only space and comments here.
 bool TPlainXmlReader::Document() {
-  // A byte order mark, an encoding named by the caller: the full parser's.
+  // Anything before the declaration, a byte order mark too, is refused.
   if (StartsWith("<?xml") && doc_.size() > 5 && IsSpace(doc_[5]) && !XmlDeclaration()) return false;
   bool doctype_seen = false;
   for (;;) {
