@@ -33,7 +33,8 @@ struct TShimParser {
   std::unique_ptr<char[]> Document;  // not zeroed: fontconfig fills it
   size_t Capacity = 0;
   size_t Used = 0;
-  XML_Size Line = 1;  // of the event being reported
+  std::unique_ptr<TPlainXmlReader> Reader;  // once it took the document
+  uint32_t Position = 0;  // of the event being reported
   XML_Error Error = XML_ERROR_NONE;
   bool Finished = false;
   XML_Parser Expat = nullptr;  // once set, every call goes to it
@@ -79,7 +80,7 @@ void Report(TShimParser& shim, const TPlainXmlReader& reader) {
   };
   std::vector<const XML_Char*> attributes;
   for (const TPlainXmlReader::TEvent& event : reader.Events()) {
-    shim.Line = event.Line;
+    shim.Position = event.Position;
     const char* text = reader.String(event.Text);
     switch (event.Kind) {
       case EEvent::Doctype:
@@ -109,19 +110,21 @@ void Report(TShimParser& shim, const TPlainXmlReader& reader) {
 
 // The whole document is in: read it, or let expat.
 XML_Status Finish(TShimParser& shim) {
-  TPlainXmlReader reader;
   bool read = false;
   try {
-    read = reader.Read(std::string_view(shim.Document.get(), shim.Used));
+    shim.Reader = std::make_unique<TPlainXmlReader>();
+    read = shim.Reader->Read(std::string_view(shim.Document.get(), shim.Used));
   } catch (const std::bad_alloc&) {
     read = false;  // nothing is reported yet: expat may still manage
   }
-  if (!read) return HandToExpat(shim, true) ? XML_STATUS_OK : XML_STATUS_ERROR;
+  if (!read) {
+    shim.Reader.reset();
+    return HandToExpat(shim, true) ? XML_STATUS_OK : XML_STATUS_ERROR;
+  }
+  // The document stays for the reader's line numbers.
   shim.Finished = true;
-  shim.Document.reset();
-  shim.Capacity = 0;
   try {
-    Report(shim, reader);
+    Report(shim, *shim.Reader);
   } catch (const std::bad_alloc&) {
     shim.Error = XML_ERROR_NO_MEMORY;
     return XML_STATUS_ERROR;
@@ -248,8 +251,9 @@ enum XML_Error __wrap_XML_GetErrorCode(XML_Parser parser) {
 
 XML_Size __wrap_XML_GetCurrentLineNumber(XML_Parser parser) {
   if (!parser) return 0;
-  const TShimParser& shim = *Shim(parser);
-  return shim.Expat ? __real_XML_GetCurrentLineNumber(shim.Expat) : shim.Line;
+  TShimParser& shim = *Shim(parser);
+  if (shim.Expat) return __real_XML_GetCurrentLineNumber(shim.Expat);
+  return shim.Reader ? shim.Reader->LineAt(shim.Position) : 1;
 }
 
 }  // extern "C"

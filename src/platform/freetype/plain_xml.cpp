@@ -1,5 +1,6 @@
 #include "platform/freetype/plain_xml.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <utility>
@@ -130,12 +131,17 @@ bool TPlainXmlReader::StartsWith(std::string_view text) const {
 
 size_t TPlainXmlReader::SkipSpace() {
   const size_t start = pos_;
-  while (pos_ < doc_.size() && IsSpace(doc_[pos_])) ++pos_;
+  pos_ = RunEnd(start, [](char c) { return IsSpace(c); });
   return pos_ - start;
 }
 
 // Counts CR LF, CR and LF as one line end each, as XML does.
 uint32_t TPlainXmlReader::LineAt(size_t position) {
+  position = std::min(position, doc_.size());
+  if (position < counted_) {
+    counted_ = 0;
+    line_ = 1;
+  }
   if (!has_cr_) {
     const char* at = doc_.data() + counted_;
     const char* end = doc_.data() + position;
@@ -163,7 +169,7 @@ uint32_t TPlainXmlReader::Store(std::string_view text) {
 std::string_view TPlainXmlReader::Name() {
   const size_t start = pos_;
   if (pos_ >= doc_.size() || !IsNameStart(doc_[pos_])) return {};
-  while (pos_ < doc_.size() && Is(doc_[pos_], NameChar)) ++pos_;
+  pos_ = RunEnd(pos_ + 1, [](char c) { return Is(c, NameChar); });
   if (pos_ < doc_.size() && static_cast<unsigned char>(doc_[pos_]) >= 0x80) return {};
   return doc_.substr(start, pos_ - start);
 }
@@ -233,7 +239,7 @@ bool TPlainXmlReader::Comment() {
   pos_ += 4;
   while (pos_ < doc_.size()) {
     if (Is(doc_[pos_], PlainComment)) {
-      ++pos_;
+      pos_ = RunEnd(pos_ + 1, [](char c) { return Is(c, PlainComment); });
       continue;
     }
     if (StartsWith("--")) {
@@ -296,9 +302,8 @@ bool TPlainXmlReader::Doctype() {
   SkipSpace();
   if (pos_ >= doc_.size() || doc_[pos_] != '>') return false;
   // The full parser reports the declaration at its closing ">".
-  const uint32_t line = LineAt(pos_);
+  events_.push_back({EEvent::Doctype, uint32_t(pos_), Store(name), 0, uint32_t(attributes_.size()), 0});
   ++pos_;
-  events_.push_back({EEvent::Doctype, line, Store(name), 0, uint32_t(attributes_.size()), 0});
   attributes_.push_back(system_id);
   attributes_.push_back(public_id);
   return true;
@@ -327,7 +332,7 @@ bool TPlainXmlReader::Element() {
 }
 
 bool TPlainXmlReader::StartTag(std::vector<TOpenElement>& open) {
-  TEvent start{EEvent::Start, LineAt(pos_), 0, 0, uint32_t(attributes_.size()), 0};
+  TEvent start{EEvent::Start, uint32_t(pos_), 0, 0, uint32_t(attributes_.size()), 0};
   ++pos_;
   const std::string_view name = Name();
   if (name.empty()) return false;
@@ -345,7 +350,7 @@ bool TPlainXmlReader::StartTag(std::vector<TOpenElement>& open) {
       pos_ += 2;
       events_.push_back(start);
       // Reported where the tag ends.
-      events_.push_back({EEvent::End, LineAt(pos_), start.Text, 0, 0, 0});
+      events_.push_back({EEvent::End, uint32_t(pos_), start.Text, 0, 0, 0});
       return true;
     }
     if (!spaced) return false;
@@ -368,14 +373,14 @@ bool TPlainXmlReader::StartTag(std::vector<TOpenElement>& open) {
 }
 
 bool TPlainXmlReader::EndTag(std::vector<TOpenElement>& open) {
-  const uint32_t line = LineAt(pos_);
+  const auto position = uint32_t(pos_);
   pos_ += 2;
   const std::string_view name = Name();
   if (name.empty() || name != open.back().Name) return false;
   SkipSpace();
   if (pos_ >= doc_.size() || doc_[pos_] != '>') return false;
   ++pos_;
-  events_.push_back({EEvent::End, line, open.back().Text, 0, 0, 0});
+  events_.push_back({EEvent::End, position, open.back().Text, 0, 0, 0});
   open.pop_back();
   return true;
 }
@@ -386,8 +391,7 @@ bool TPlainXmlReader::AttributeValue() {
   if (quote != '"' && quote != '\'') return false;
   ++pos_;
   while (pos_ < doc_.size()) {
-    size_t run = pos_;
-    while (run < doc_.size() && Is(doc_[run], PlainValue)) ++run;
+    const size_t run = RunEnd(pos_, [](char c) { return Is(c, PlainValue); });
     if (run > pos_) {
       Put(doc_.substr(pos_, run - pos_));
       pos_ = run;
@@ -419,11 +423,10 @@ bool TPlainXmlReader::AttributeValue() {
 // Character data up to the next markup, line ends made LF.
 bool TPlainXmlReader::Text() {
   const auto text = uint32_t(size_);
-  const uint32_t line = LineAt(pos_);
+  const auto position = uint32_t(pos_);
   while (pos_ < doc_.size() && doc_[pos_] != '<') {
     // Plain ASCII in one piece.
-    size_t run = pos_;
-    while (run < doc_.size() && Is(doc_[run], PlainText)) ++run;
+    const size_t run = RunEnd(pos_, [](char c) { return Is(c, PlainText); });
     if (run > pos_) {
       Put(doc_.substr(pos_, run - pos_));
       pos_ = run;
@@ -450,7 +453,7 @@ bool TPlainXmlReader::Text() {
   const auto length = uint32_t(size_ - text);
   if (length == 0) return true;
   Put('\0');
-  events_.push_back({EEvent::Text, line, text, length, 0, 0});
+  events_.push_back({EEvent::Text, position, text, length, 0, 0});
   return true;
 }
 

@@ -26,10 +26,10 @@ class TPlainXmlReader {
   enum class EEvent : uint8_t { Doctype, Start, End, Text };
   struct TEvent {
     EEvent Kind;
-    // The line, from 1, a full parser is at when it reports the event: the
-    // start of the markup or text, or the end of an empty element's tag for
-    // that element's End.
-    uint32_t Line;
+    // Where a full parser is when it reports the event: the start of the
+    // markup or text, the end of an empty element's tag for that element's
+    // End, the closing ">" of a DOCTYPE. LineAt gives its line.
+    uint32_t Position;
     // Offset in String(): the name (Doctype, Start, End) or the text.
     uint32_t Text;
     // Text: its length in bytes.
@@ -49,6 +49,11 @@ class TPlainXmlReader {
   // A NUL-terminated string the events point at.
   const char* String(uint32_t offset) const { return strings_.get() + offset; }
 
+  // The line, from 1, of a position in the document read, which must still
+  // be there. Counted on from the last position asked for: a parser's
+  // handlers rarely ask, and then in document order.
+  uint32_t LineAt(size_t position);
+
  private:
   struct TOpenElement {
     std::string_view Name;
@@ -59,6 +64,14 @@ class TPlainXmlReader {
   void Put(std::string_view text) {
     std::memcpy(strings_.get() + size_, text.data(), text.size());
     size_ += text.size();
+  }
+  // The end of the run of bytes from START that PLAIN accepts.
+  template <typename TPlain>
+  size_t RunEnd(size_t start, TPlain plain) const {
+    const char* data = doc_.data();
+    const size_t size = doc_.size();
+    while (start < size && plain(data[start])) ++start;
+    return start;
   }
   bool Document();
   bool XmlDeclaration();
@@ -74,7 +87,6 @@ class TPlainXmlReader {
   std::string_view Name();
   size_t SkipSpace();
   bool StartsWith(std::string_view text) const;
-  uint32_t LineAt(size_t position);
   uint32_t Store(std::string_view text);
 
   std::string_view doc_;
