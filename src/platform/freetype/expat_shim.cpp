@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,7 @@ using portico::TPlainXmlReader;
 
 // What expat would hold for one document until it is read at its end.
 struct TShimParser {
-  std::string Encoding;
-  bool HasEncoding = false;
+  std::optional<std::string> Encoding;
   void* UserData = nullptr;
   XML_StartDoctypeDeclHandler StartDoctype = nullptr;
   XML_EndDoctypeDeclHandler EndDoctype = nullptr;
@@ -33,10 +33,10 @@ struct TShimParser {
   std::unique_ptr<char[]> Document;  // not zeroed: fontconfig fills it
   size_t Capacity = 0;
   size_t Used = 0;
-  std::unique_ptr<TPlainXmlReader> Reader;  // once it took the document
+  // Once it took the whole document: nothing more is taken.
+  std::unique_ptr<TPlainXmlReader> Reader;
   uint32_t Position = 0;  // of the event being reported
   XML_Error Error = XML_ERROR_NONE;
-  bool Finished = false;
   XML_Parser Expat = nullptr;  // once set, every call goes to it
   std::unique_ptr<char[]> Refused;  // once expat failed on a huge document
 };
@@ -54,7 +54,7 @@ bool IsUtf8(const char* encoding) {
 // From here on the document is expat's; what came so far is given to it,
 // as the whole document when IS_FINAL.
 bool HandToExpat(TShimParser& shim, bool is_final = false) {
-  shim.Expat = __real_XML_ParserCreate(shim.HasEncoding ? shim.Encoding.c_str() : nullptr);
+  shim.Expat = __real_XML_ParserCreate(shim.Encoding ? shim.Encoding->c_str() : nullptr);
   if (!shim.Expat) {
     shim.Error = XML_ERROR_NO_MEMORY;
     return false;
@@ -122,7 +122,6 @@ XML_Status Finish(TShimParser& shim) {
     return HandToExpat(shim, true) ? XML_STATUS_OK : XML_STATUS_ERROR;
   }
   // The document stays for the reader's line numbers.
-  shim.Finished = true;
   try {
     Report(shim, *shim.Reader);
   } catch (const std::bad_alloc&) {
@@ -139,7 +138,6 @@ extern "C" {
 XML_Parser __wrap_XML_ParserCreate(const XML_Char* encoding) {
   auto* shim = new (std::nothrow) TShimParser;
   if (!shim) return nullptr;
-  shim->HasEncoding = encoding != nullptr;
   if (encoding) shim->Encoding = encoding;
   // Documents in other encodings are expat's from the start.
   if (!IsUtf8(encoding)) {
@@ -194,7 +192,7 @@ void* __wrap_XML_GetBuffer(XML_Parser parser, int len) {
   if (!parser) return nullptr;
   TShimParser& shim = *Shim(parser);
   if (shim.Expat) return __real_XML_GetBuffer(shim.Expat, len);
-  if (shim.Finished) {
+  if (shim.Reader) {
     shim.Error = XML_ERROR_FINISHED;
     return nullptr;
   }
@@ -231,7 +229,7 @@ enum XML_Status __wrap_XML_ParseBuffer(XML_Parser parser, int len, int is_final)
   TShimParser& shim = *Shim(parser);
   if (shim.Refused) return XML_STATUS_ERROR;
   if (shim.Expat) return __real_XML_ParseBuffer(shim.Expat, len, is_final);
-  if (shim.Finished) {
+  if (shim.Reader) {
     shim.Error = XML_ERROR_FINISHED;
     return XML_STATUS_ERROR;
   }

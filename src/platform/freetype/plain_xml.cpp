@@ -391,12 +391,7 @@ bool TPlainXmlReader::AttributeValue() {
   if (quote != '"' && quote != '\'') return false;
   ++pos_;
   while (pos_ < doc_.size()) {
-    const size_t run = RunEnd(pos_, [](char c) { return Is(c, PlainValue); });
-    if (run > pos_) {
-      Put(doc_.substr(pos_, run - pos_));
-      pos_ = run;
-      continue;
-    }
+    if (PutRun(PlainValue)) continue;
     const char c = doc_[pos_];
     if (c == quote) {
       ++pos_;
@@ -412,10 +407,7 @@ bool TPlainXmlReader::AttributeValue() {
       pos_ += StartsWith("\r\n") ? 2 : 1;
       continue;
     }
-    const size_t length = CharLength(doc_.substr(pos_));
-    if (!length) return false;
-    Put(doc_.substr(pos_, length));
-    pos_ += length;
+    if (!PutChar()) return false;
   }
   return false;
 }
@@ -425,15 +417,8 @@ bool TPlainXmlReader::Text() {
   const auto text = uint32_t(size_);
   const auto position = uint32_t(pos_);
   while (pos_ < doc_.size() && doc_[pos_] != '<') {
-    // Plain ASCII in one piece.
-    const size_t run = RunEnd(pos_, [](char c) { return Is(c, PlainText); });
-    if (run > pos_) {
-      Put(doc_.substr(pos_, run - pos_));
-      pos_ = run;
-      continue;
-    }
+    if (PutRun(PlainText)) continue;
     const char c = doc_[pos_];
-    if (c == '<') break;
     if (c == '&') {
       if (!Reference()) return false;
       continue;
@@ -443,17 +428,29 @@ bool TPlainXmlReader::Text() {
       pos_ += StartsWith("\r\n") ? 2 : 1;
       continue;
     }
-    if (StartsWith("]]>")) return false;
-    const size_t length = CharLength(doc_.substr(pos_));
-    if (!length) return false;
-    Put(doc_.substr(pos_, length));
-    pos_ += length;
+    if (StartsWith("]]>") || !PutChar()) return false;
   }
   if (pos_ >= doc_.size()) return false;  // the element is never closed
   const auto length = uint32_t(size_ - text);
   if (length == 0) return true;
   Put('\0');
   events_.push_back({EEvent::Text, position, text, length, 0, 0});
+  return true;
+}
+
+bool TPlainXmlReader::PutRun(uint8_t byte_class) {
+  const size_t run = RunEnd(pos_, [byte_class](char c) { return Is(c, byte_class); });
+  if (run == pos_) return false;
+  Put(doc_.substr(pos_, run - pos_));
+  pos_ = run;
+  return true;
+}
+
+bool TPlainXmlReader::PutChar() {
+  const size_t length = CharLength(doc_.substr(pos_));
+  if (!length) return false;
+  Put(doc_.substr(pos_, length));
+  pos_ += length;
   return true;
 }
 

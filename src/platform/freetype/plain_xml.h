@@ -73,6 +73,12 @@ class TPlainXmlReader {
     while (start < size && plain(data[start])) ++start;
     return start;
   }
+  // Copies the run of plain bytes of that class (see the .cpp) at the
+  // position; false when there is none.
+  bool PutRun(uint8_t byte_class);
+  // Copies the one well-formed character at the position; false when the
+  // bytes there are none.
+  bool PutChar();
   bool Document();
   bool XmlDeclaration();
   bool Comment();
