@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/image/bmp_decoder.h"
+#include "image/bmp_decoder.h"
 
 namespace {
 

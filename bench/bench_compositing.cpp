@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
-#include "platform/application.h"
-#include "platform/headless/headless_window_system.h"
-#include "platform/x11/x11_window_system.h"
+#include "classlib/application.h"
+#include "window/headless/headless_window_system.h"
+#include "window/x11/x11_window_system.h"
 #include "skin/skin.h"
 
 namespace portico {

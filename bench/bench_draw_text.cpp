@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "platform/bitmap.h"
-#include "platform/draw_text.h"
+#include "graphics/bitmap.h"
+#include "text/draw_text.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 
 #include <jpeglib.h>
 
-#include "platform/image/jpeg_decoder.h"
+#include "image/jpeg_decoder.h"
 
 extern char** environ;
 

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "app/window_shape.h"
-#include "platform/image/bmp_decoder.h"
-#include "platform/x11/server_mask_shape.h"
+#include "image/bmp_decoder.h"
+#include "x11/server_mask_shape.h"
 
 namespace portico {
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "platform/application.h"
-#include "platform/headless/headless_window_system.h"
+#include "classlib/application.h"
+#include "window/headless/headless_window_system.h"
 #include "skin/skin.h"
 
 namespace {

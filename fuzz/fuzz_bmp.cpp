@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/image/bmp_decoder.h"
-#include "platform/image_error.h"
+#include "image/bmp_decoder.h"
+#include "system/errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> bytes(data, size);

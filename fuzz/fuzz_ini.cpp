@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ini_file.h"
+#include "classlib/ini_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string input(reinterpret_cast<const char*>(data), size);

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/image/jpeg_decoder.h"
-#include "platform/image_error.h"
+#include "image/jpeg_decoder.h"
+#include "system/errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "skin_input.h"
-#include "platform/application.h"
-#include "platform/headless/headless_window_system.h"
+#include "classlib/application.h"
+#include "window/headless/headless_window_system.h"
 #include "skintool/png_file.h"
 #include "skintool/preview_sheet.h"
 #include "skintool/skin_check.h"

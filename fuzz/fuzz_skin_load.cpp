@@ -6,9 +6,9 @@
 #include <string>
 
 #include "skin_input.h"
-#include "platform/application.h"
-#include "platform/headless/headless_window_system.h"
-#include "platform/image_error.h"
+#include "classlib/application.h"
+#include "window/headless/headless_window_system.h"
+#include "system/errors.h"
 #include "app/window_shape.h"
 #include "skin/skin.h"
 

@@ -8,7 +8,8 @@
 # for running them (BUILD_DIR/wine) is made once.
 #
 # libjpeg-turbo and libpng are built from Debian's source packages
-# (apt-get source), zlib comes from Debian's libz-mingw-w64-dev and
+# (apt-get source; scripts/install-deps.sh gives apt their deb-src
+# entries), zlib comes from Debian's libz-mingw-w64-dev and
 # GoogleTest from the sources of Debian's googletest package; each is built
 # once into BUILD_DIR/deps. Nothing is downloaded from anywhere else.
 set -euo pipefail
@@ -21,40 +22,14 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 deps=$build_dir/deps
 prefix=$deps/prefix
 
-# Runs a command as root (through sudo when we are not).
-as_root() {
-  if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
-}
-
-# Makes apt know the source packages of the machine's own Debian archive:
-# a deb-src twin of each deb entry, added only when apt has none.
-ensure_deb_src() {
-  if apt-get source --print-uris -qq libjpeg-turbo >/dev/null 2>&1; then return 0; fi
-  local list=/etc/apt/sources.list.d/portico-deb-src.sources
-  echo "build-windows: adding deb-src entries in $list"
-  local tmp
-  tmp=$(mktemp)
-  if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
-    sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$tmp"
-  fi
-  if [[ -f /etc/apt/sources.list ]]; then
-    # One-line entries become deb822 stanzas.
-    sed -n 's/^deb \(\[[^]]*\] \)\?\([^ ]*\) \([^ ]*\) \(.*\)$/Types: deb-src\nURIs: \2\nSuites: \3\nComponents: \4\n/p' \
-      /etc/apt/sources.list >>"$tmp"
-  fi
-  [[ -s "$tmp" ]] || { echo "build-windows: no Debian package source found to mirror" >&2; rm -f "$tmp"; return 1; }
-  as_root install -m 644 "$tmp" "$list"
-  rm -f "$tmp"
-  as_root apt-get update -qq
-}
-
 # Unpacks Debian's source package PACKAGE into BUILD_DIR/deps/src/PACKAGE
 # and prints the folder it made. When the newest version's files cannot be
 # had (a security update whose sources the mirror lacks), the other
 # versions apt knows are tried, newest first.
 debian_source() {
   local package=$1 dest=$deps/src/$1 version folder
-  ensure_deb_src >&2
+  apt-get source --print-uris -qq "$package" >/dev/null 2>&1 ||
+    { echo "build-windows: apt knows no source package $package (run scripts/install-deps.sh)" >&2; return 1; }
   rm -rf "$dest"
   mkdir -p "$dest"
   for version in "" $(apt-cache showsrc "$package" | sed -n 's/^Version: //p' | sort -rV); do
@@ -138,10 +113,8 @@ main() {
   build_libjpeg
   build_libpng
   build_googletest
-  cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
-    -DPORTICO_BENCH=OFF "$@"
-  ninja -C "$build_dir"
+  (cd "$root" && cmake --preset windows -B "$build_dir" -DCMAKE_FIND_ROOT_PATH="$prefix" "$@")
+  cmake --build "$build_dir"
   check_exe "$build_dir/portico.exe" "Windows GUI"
   check_exe "$build_dir/portico-skin.exe" "Windows CUI"
   bash "$root/scripts/wine-prefix.sh" "$build_dir/wine"

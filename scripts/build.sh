@@ -1,11 +1,23 @@
 #!/usr/bin/env bash
-# Configures and builds Portico: scripts/build.sh [BUILD_DIR] [EXTRA CMAKE ARGS...]
-# The launcher ends up at BUILD_DIR/portico (BUILD_DIR defaults to build/).
+# Configures and builds Portico with one of the presets of CMakePresets.json:
+#   scripts/build.sh [PRESET [BUILD_DIR [EXTRA CMAKE ARGS...]]]
+# PRESET defaults to "default" (build/, where the launcher ends up as
+# build/portico); BUILD_DIR, when given, replaces the preset's folder.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build_dir=${1:-$root/build}
+preset=${1:-default}
 [[ $# -gt 0 ]] && shift
+dir_args=()
+if [[ $# -gt 0 ]]; then
+  dir_args=(-B "$(realpath -m "$1")")
+  shift
+fi
 
-cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-ninja -C "$build_dir"
+cd "$root"
+cmake --preset "$preset" "${dir_args[@]}" "$@" >/dev/null
+if [[ ${#dir_args[@]} -gt 0 ]]; then
+  cmake --build "${dir_args[1]}"
+else
+  cmake --build --preset "$preset"
+fi

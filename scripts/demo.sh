@@ -61,7 +61,7 @@ main() {
     return
   fi
   bash "$root/scripts/install-deps.sh"
-  bash "$root/scripts/build.sh" "$build_dir"
+  bash "$root/scripts/build.sh" default "$build_dir"
   if [[ -n "${DISPLAY:-}" ]] && timeout 5 xdpyinfo >/dev/null 2>&1; then
     run_interactive
   else

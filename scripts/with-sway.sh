@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command with an XWayland display: scripts/with-sway.sh CMD [ARGS...]
 # Starts sway headless (pixman renderer, no input devices) as the
-# unprivileged user portico-sway, made here when missing (sway refuses to
-# run as root), lets root's X clients in, runs the command with DISPLAY
+# unprivileged user portico-sway, which scripts/install-deps.sh adds (sway
+# refuses to run as root), lets root's X clients in, runs the command with DISPLAY
 # set to sway's XWayland display, then stops sway and its XWayland.
 # The command also gets SWAY_RUNTIME_DIR, SWAY_WAYLAND_DISPLAY and
 # SWAY_USER, for Wayland clients such as grim run as that user.
@@ -12,8 +12,8 @@ set -uo pipefail
 [[ $(id -u) -eq 0 ]] || { echo "with-sway: run as root (it starts sway as another user)" >&2; exit 2; }
 
 SWAY_USER=portico-sway
-id "$SWAY_USER" >/dev/null 2>&1 || useradd --create-home --shell /bin/sh "$SWAY_USER" ||
-  { echo "with-sway: cannot create the user $SWAY_USER" >&2; exit 1; }
+id "$SWAY_USER" >/dev/null 2>&1 ||
+  { echo "with-sway: no user $SWAY_USER (scripts/install-deps.sh adds it)" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/portico-sway.XXXXXX")
 chmod 0755 "$work"

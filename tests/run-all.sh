@@ -13,9 +13,9 @@ stage_deps() {
   bash "$root/scripts/install-deps.sh"
 }
 
-# Configures and builds the normal (RelWithDebInfo) tree.
+# Configures and builds the normal tree (preset "default", RelWithDebInfo).
 stage_build() {
-  bash "$root/scripts/build.sh" "$build_dir"
+  bash "$root/scripts/build.sh" default "$build_dir"
 }
 
 # Runs all CTest tests, the X11 ones included, with a display.
@@ -66,7 +66,7 @@ print_summary() {
 # UndefinedBehaviorSanitizer: any report (a leak included) fails its test.
 stage_sanitizers() {
   local dir=$root/build-asan
-  bash "$root/scripts/build.sh" "$dir" -DPORTICO_SANITIZE=ON -DPORTICO_BENCH=OFF
+  bash "$root/scripts/build.sh" asan "$dir"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   LSAN_OPTIONS=suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0 \

@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "app/unit_install.h"
-#include "platform/headless/headless_window_system.h"
-#include "platform/params.h"
+#include "window/headless/headless_window_system.h"
+#include "classlib/params.h"
 
 int main(int argc, char** argv) {
   using namespace portico;

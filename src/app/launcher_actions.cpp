@@ -1,7 +1,7 @@
 // The launcher's own settings and what a click on each named control does.
 #include "app/unit_install.h"
-#include "platform/codepage.h"
-#include "platform/launch.h"
+#include "text/codepage.h"
+#include "system/launch.h"
 
 namespace portico {
 

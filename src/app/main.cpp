@@ -4,12 +4,13 @@
 // shaped by a skin, and tells the caller the user's choice through the exit
 // code (1 for "Exit", 0 otherwise). Start reading at RunPortico in
 // app/unit_install.cpp; the skin lives in skin/, pointer handling in
-// controls/, drawing in render/, and the window system in platform/.
+// controls/, drawing in render/, the class-library stand-ins in classlib/,
+// and below them graphics/, image/, text/, system/ and window/.
 #include "app/start_prefetch.h"
 #include "app/unit_install.h"
-#include "platform/draw_text.h"
-#include "platform/native_window_system.h"
-#include "platform/params.h"
+#include "text/draw_text.h"
+#include "window/native_window_system.h"
+#include "classlib/params.h"
 
 int main(int argc, char** argv) {
   // Fonts are found while the skin loads and the window system connects.

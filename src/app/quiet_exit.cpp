@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/unit_install.h"
-#include "platform/files.h"
+#include "system/files.h"
 
 namespace portico {
 

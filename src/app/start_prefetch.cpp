@@ -5,10 +5,10 @@
 
 #include "app/unit_install.h"
 #include "app/window_shape.h"
-#include "platform/ini_file.h"
-#include "platform/params.h"
-#include "platform/pixel_recycling.h"
-#include "platform/thread_priority.h"
+#include "classlib/ini_file.h"
+#include "classlib/params.h"
+#include "graphics/pixel_recycling.h"
+#include "system/thread_priority.h"
 #include "skin/load_image_file.h"
 
 namespace portico {

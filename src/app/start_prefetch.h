@@ -5,7 +5,7 @@
 // loader takes the results as it gets to them, in its own order, so every
 // error still comes where it came before; anything the thread could not
 // do the loader does itself. Until it ends, bitmaps pass their storage on
-// to the next (see platform/pixel_recycling.h).
+// to the next (see graphics/pixel_recycling.h).
 #pragma once
 
 namespace portico {

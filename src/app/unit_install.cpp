@@ -3,8 +3,8 @@
 #include "app/quiet_exit.h"
 #include "app/start_prefetch.h"
 #include "app/window_shape.h"
-#include "platform/files.h"
-#include "platform/params.h"
+#include "system/files.h"
+#include "classlib/params.h"
 
 namespace portico {
 

@@ -2,9 +2,9 @@
 #pragma once
 #include <string>
 
-#include "platform/application.h"
-#include "platform/controls.h"
-#include "platform/ini_file.h"
+#include "classlib/application.h"
+#include "classlib/controls.h"
+#include "classlib/ini_file.h"
 #include "skin/skin.h"
 
 namespace portico {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "platform/files.h"
-#include "platform/image_error.h"
+#include "system/files.h"
+#include "system/errors.h"
 #include "skin/load_image_file.h"
 
 namespace portico {

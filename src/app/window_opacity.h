@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap.h"
-#include "platform/types.h"
+#include "graphics/bitmap.h"
+#include "graphics/types.h"
 
 namespace portico {
 

@@ -9,11 +9,11 @@
 #include <bit>
 
 #include "app/window_opacity.h"
-#include "platform/application.h"
-#include "platform/files.h"
-#include "platform/image/image_file.h"
-#include "platform/image_error.h"
-#include "platform/pixel_recycling.h"
+#include "classlib/application.h"
+#include "system/files.h"
+#include "image/image_file.h"
+#include "system/errors.h"
+#include "graphics/pixel_recycling.h"
 
 namespace portico {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/image/bmp_decoder.h"
-#include "platform/types.h"
-#include "platform/window_system.h"
+#include "image/bmp_decoder.h"
+#include "graphics/types.h"
+#include "window/window_system.h"
 #include "skin/prefetch_store.h"
 #include "skin/skin.h"
 

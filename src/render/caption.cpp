@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/draw_text.h"
+#include "text/draw_text.h"
 
 namespace portico {
 

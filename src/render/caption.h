@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "platform/bitmap.h"
+#include "graphics/bitmap.h"
 
 namespace portico {
 

@@ -1,7 +1,7 @@
 // Composing the window's picture: a control's rectangle copied out of the
 // whole-window image for its look.
 #pragma once
-#include "platform/bitmap.h"
+#include "graphics/bitmap.h"
 
 namespace portico {
 

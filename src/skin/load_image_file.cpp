@@ -1,7 +1,7 @@
 #include "skin/load_image_file.h"
 
-#include "platform/files.h"
-#include "platform/image/image_file.h"
+#include "system/files.h"
+#include "image/image_file.h"
 
 namespace portico {
 

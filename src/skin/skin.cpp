@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <functional>
 
-#include "platform/image_error.h"
-#include "platform/ini_file.h"
+#include "system/errors.h"
+#include "classlib/ini_file.h"
 #include "skin/control_line.h"
 #include "skin/load_image_file.h"
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "controls/pointer_tracker.h"
-#include "platform/application.h"
-#include "platform/bitmap.h"
-#include "platform/controls.h"
+#include "classlib/application.h"
+#include "graphics/bitmap.h"
+#include "classlib/controls.h"
 #include "skin/skin_button.h"
 #include "skin/skin_load_observer.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "controls/pointer_control.h"
-#include "platform/types.h"
+#include "graphics/types.h"
 
 namespace portico {
 

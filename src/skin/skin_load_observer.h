@@ -3,8 +3,8 @@
 #pragma once
 #include <string>
 
-#include "platform/bitmap.h"
-#include "platform/image_error.h"
+#include "graphics/bitmap.h"
+#include "system/errors.h"
 #include "skin/control_line.h"
 #include "skin/skin_button.h"
 

@@ -1,7 +1,7 @@
 // The skin's side of pointer tracking: the image's mouse events and the
 // polling timer gather what the window system knows, the state machine
 // (controls/pointer_tracker) decides, and the result is carried out here.
-#include "platform/image_error.h"
+#include "system/errors.h"
 #include "skin/skin.h"
 
 namespace portico {

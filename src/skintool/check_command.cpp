@@ -1,7 +1,7 @@
 #include <cstdio>
 
-#include "platform/application.h"
-#include "platform/headless/headless_window_system.h"
+#include "classlib/application.h"
+#include "window/headless/headless_window_system.h"
 #include "skintool/commands.h"
 #include "skintool/skin_check.h"
 

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "app/unit_install.h"
-#include "platform/ascii.h"
+#include "system/ascii.h"
 #include "skintool/check_steps.h"
 #include "skintool/names.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/ascii.h"
+#include "system/ascii.h"
 #include "skintool/check_steps.h"
 #include "skintool/names.h"
 

@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "app/window_opacity.h"
-#include "platform/files.h"
-#include "platform/image/bmp_decoder.h"
-#include "platform/image/image_file.h"
-#include "platform/image_error.h"
+#include "system/files.h"
+#include "image/bmp_decoder.h"
+#include "image/image_file.h"
+#include "system/errors.h"
 #include "skintool/check_steps.h"
 #include "skintool/names.h"
 

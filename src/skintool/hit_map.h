@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "controls/pointer_control.h"
-#include "platform/types.h"
+#include "graphics/types.h"
 
 namespace portico {
 

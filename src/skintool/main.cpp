@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/console.h"
-#include "platform/params.h"
+#include "system/tool/console.h"
+#include "classlib/params.h"
 #include "skintool/commands.h"
 
 int main(int argc, char** argv) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "platform/ascii.h"
+#include "system/ascii.h"
 
 namespace portico {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap.h"
+#include "graphics/bitmap.h"
 #include "skintool/skin_probe.h"
 #include "skintool/window_cover.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/unit_install.h"
-#include "platform/codepage.h"
-#include "platform/draw_text.h"
+#include "text/codepage.h"
+#include "text/draw_text.h"
 #include "skintool/preview_panels.h"
 
 namespace portico {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap.h"
+#include "graphics/bitmap.h"
 
 namespace portico {
 

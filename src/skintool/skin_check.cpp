@@ -1,7 +1,7 @@
 #include "skintool/skin_check.h"
 
 #include "app/unit_install.h"
-#include "platform/files.h"
+#include "system/files.h"
 #include "skintool/check_steps.h"
 #include "skintool/names.h"
 

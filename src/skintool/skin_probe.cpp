@@ -1,7 +1,7 @@
 #include "skintool/skin_probe.h"
 
 #include "app/unit_install.h"
-#include "platform/files.h"
+#include "system/files.h"
 
 namespace portico {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ini_file.h"
+#include "classlib/ini_file.h"
 #include "skin/skin.h"
 
 namespace portico {

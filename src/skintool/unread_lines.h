@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ini_file.h"
+#include "classlib/ini_file.h"
 
 namespace portico {
 

@@ -1,8 +1,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/application.h"
-#include "platform/headless/headless_window_system.h"
+#include "classlib/application.h"
+#include "window/headless/headless_window_system.h"
 #include "skintool/commands.h"
 #include "skintool/watch_session.h"
 

@@ -4,8 +4,8 @@
 #pragma once
 #include <string>
 
-#include "platform/file_watch.h"
-#include "platform/process_windows.h"
+#include "system/tool/file_watch.h"
+#include "system/tool/process_windows.h"
 
 namespace portico {
 

@@ -10,9 +10,9 @@
 
 #include "bmp_builder.h"
 #include "posix_compat.h"
-#include "platform/application.h"
-#include "platform/bitmap.h"
-#include "platform/headless/headless_window_system.h"
+#include "classlib/application.h"
+#include "graphics/bitmap.h"
+#include "window/headless/headless_window_system.h"
 
 namespace portico::test {
 

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "platform/application.h"
-#include "platform/image_error.h"
+#include "classlib/application.h"
+#include "system/errors.h"
 #include "skin_fixture.h"
 
 namespace portico {

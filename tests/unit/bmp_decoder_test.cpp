@@ -1,6 +1,6 @@
 // BMP decoding: the BMP Suite corpus (good, questionable and bad files) and
 // hand-made files for the corners the corpus does not pin down.
-#include "platform/image/bmp_decoder.h"
+#include "image/bmp_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <set>
 
 #include "bmp_builder.h"
-#include "platform/image_error.h"
+#include "system/errors.h"
 
 namespace portico {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/codepage.h"
+#include "text/codepage.h"
 
 namespace portico {
 namespace {

@@ -1,6 +1,6 @@
 // Caption drawing checked on rendered pixels: alignment, ellipsis, "&"
 // prefixes, clipping, colour, fallback faces and damage.
-#include "platform/draw_text.h"
+#include "text/draw_text.h"
 
 #include <gtest/gtest.h>
 
@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap.h"
-#include "platform/codepage.h"
+#include "graphics/bitmap.h"
+#include "text/codepage.h"
 // The FreeType layout's own pieces and the fonts fontconfig knows: tested
 // where captions are drawn with them, not on Windows (GDI draws there).
 #ifndef _WIN32
 #include <fontconfig/fontconfig.h>
 
-#include "platform/freetype/coverage_blend.h"
-#include "platform/freetype/text_layout.h"
+#include "text/freetype/coverage_blend.h"
+#include "text/freetype/text_layout.h"
 #endif
 
 namespace portico {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <functional>
 
-#include "platform/file_watch.h"
+#include "system/tool/file_watch.h"
 #include "skin_fixture.h"
 
 namespace portico {

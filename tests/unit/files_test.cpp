@@ -1,5 +1,5 @@
 // File names written on Windows, resolved against a real folder tree.
-#include "platform/files.h"
+#include "system/files.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/params.h"
+#include "classlib/params.h"
 #include "posix_compat.h"
 
 #ifndef _WIN32

@@ -1,5 +1,5 @@
 // Reading image files safely and choosing the decoder by content.
-#include "platform/image/image_file.h"
+#include "image/image_file.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "bmp_builder.h"
-#include "platform/image_error.h"
+#include "system/errors.h"
 #include "posix_compat.h"
 
 namespace portico {

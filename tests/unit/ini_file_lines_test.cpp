@@ -2,7 +2,7 @@
 // from, by the same rules as the answers themselves.
 #include <gtest/gtest.h>
 
-#include "platform/ini_file.h"
+#include "classlib/ini_file.h"
 
 namespace portico {
 namespace {

@@ -1,6 +1,6 @@
 // The profile-file reader: every reference vector in tests/data/ini, plus
 // files that must not hurt us (missing, FIFO, huge).
-#include "platform/ini_file.h"
+#include "classlib/ini_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // JPEG decoding: agreement with libjpeg-turbo's own djpeg, colour spaces,
 // and bad input turning into EImageError without output or crashes.
-#include "platform/image/jpeg_decoder.h"
+#include "image/jpeg_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/image_error.h"
+#include "system/errors.h"
 
 namespace portico {
 namespace {

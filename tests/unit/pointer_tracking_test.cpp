@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/image_error.h"
+#include "system/errors.h"
 #include "skin/skin.h"
 #include "skin_fixture.h"
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "app/unit_install.h"
-#include "platform/params.h"
+#include "classlib/params.h"
 #include "skin_fixture.h"
 
 namespace portico {

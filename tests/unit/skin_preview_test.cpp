@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/unit_install.h"
-#include "platform/params.h"
+#include "classlib/params.h"
 #include "skin_fixture.h"
 #include "skintool/png_file.h"
 #include "skintool/preview_sheet.h"

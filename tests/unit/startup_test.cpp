@@ -9,7 +9,7 @@
 
 #include "app/start_prefetch.h"
 #include "app/unit_install.h"
-#include "platform/params.h"
+#include "classlib/params.h"
 #include "skin_fixture.h"
 
 namespace portico {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/application.h"
-#include "platform/headless/headless_window_system.h"
+#include "classlib/application.h"
+#include "window/headless/headless_window_system.h"
 #include "posix_compat.h"
 
 namespace portico {

@@ -1,0 +1,53 @@
+#include "image/image_file.h"
+
+#include "system/files.h"
+#include "image/bmp_decoder.h"
+#include "image/jpeg_decoder.h"
+#include "system/errors.h"
+
+namespace portico {
+namespace {
+
+// Larger than any image we would decode: the biggest bitmap at 32 bits per
+// pixel plus room for headers and palettes.
+constexpr size_t kMaxImageFileBytes = size_t(TBitmap::MaxPixels) * 4 + 64 * 1024 * 1024;
+// Larger files are read: while one is mapped, whoever wants to write it
+// waits until decoding ends, and that must stay short.
+constexpr size_t kMaxMappedBytes = 64 * 1024 * 1024;
+
+}  // namespace
+
+std::vector<uint8_t> ReadImageFileBytes(const std::string& path) {
+  TFileBytes file = ReadRegularFile(path, kMaxImageFileBytes, TOverLimit::Refuse);
+  switch (file.Status) {
+    case TReadStatus::Ok:
+      return std::move(file.Bytes);
+    case TReadStatus::Missing:
+      throw EImageError(path, "cannot open: " + file.Error);
+    case TReadStatus::NotRegular:
+      throw EImageError(path, "not a regular file");
+    case TReadStatus::TooLarge:
+      throw EImageError(path, "file too large for an image: " + file.Error);
+    case TReadStatus::ReadError:
+      break;
+  }
+  throw EImageError(path, "cannot read: " + file.Error);
+}
+
+TImageFileBytes::TImageFileBytes(const std::string& path) : mapped_(TMappedFile::Map(path, kMaxMappedBytes)) {
+  if (!mapped_.Mapped()) read_ = ReadImageFileBytes(path);
+}
+
+TBitmap DecodeImage(std::span<const uint8_t> data, const std::string& path,
+                    const std::vector<TRect>* keep) {
+  // The content decides, not the name: skins ship BMPs named .jpg and the reverse.
+  if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
+    TBitmap bitmap = DecodeJpeg(data, path);
+    if (keep) bitmap.KeepOnly(*keep);
+    return bitmap;
+  }
+  if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') return DecodeBmp(data, path, keep);
+  throw EImageError(path, "not a BMP or JPEG image");
+}
+
+}  // namespace portico

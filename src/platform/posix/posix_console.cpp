@@ -1,8 +1,0 @@
-// The console on POSIX systems: terminals take UTF-8 as it is written.
-#include "platform/console.h"
-
-namespace portico {
-
-void UseUtf8Console() {}
-
-}  // namespace portico

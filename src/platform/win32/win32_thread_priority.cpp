@@ -1,9 +1,0 @@
-#include <windows.h>
-
-#include "platform/thread_priority.h"
-
-namespace portico {
-
-void LowerThisThreadsPriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); }
-
-}  // namespace portico

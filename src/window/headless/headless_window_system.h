@@ -1,0 +1,146 @@
+// An in-memory window system for tests: windows in stacking order, a pointer
+// with buttons, a foreground window and a clock, all driven by the test. It
+// behaves like the X11 one where the application can tell: moves are
+// reported back late, showing grants no focus by itself, and waiting for
+// events lets the clock run to the next timer or scheduled input.
+#pragma once
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "window/window_system.h"
+
+namespace portico {
+
+class HeadlessWindowSystem : public WindowSystem {
+ public:
+  struct Window {
+    TopLevelSpec Spec;
+    TRect Bounds;  // client area on the screen
+    bool Visible = false;
+    std::optional<std::vector<TRect>> Shape;  // none: rectangular
+    std::optional<TAlphaMap> Opacity;         // set through SetOpacity
+    TBitmap Frame;                            // what the window shows
+    std::vector<std::vector<TRect>> Presents; // changed lists, one per hand-over
+  };
+
+  explicit HeadlessWindowSystem(int screen_width = 1920, int screen_height = 1080);
+
+  // --- the test's controls ---
+  // Moves the pointer to a screen point; the window under it (or the one
+  // holding the pressed button) gets a move event.
+  void MovePointer(int x, int y);
+  void PressButton(int button = 1);
+  void ReleaseButton(int button = 1);
+  // Sets the physical button state without sending an event.
+  void SetButtonState(int button, bool down);
+  void PressKey(char key);
+  void RequestClose(WindowHandle window);
+  // Another program destroys the window (it vanishes, then the owner hears).
+  void DestroyFromOutside(WindowHandle window);
+  void SetForeground(WindowHandle window) { foreground_ = window; }
+  // Whether showing a window also makes it the foreground window (a window
+  // manager that grants the focus it is asked for). Off by default.
+  void SetFocusOnShow(bool on) { focus_on_show_ = on; }
+  // The window manager (or the user through it) moves the window.
+  void MoveFromOutside(WindowHandle window, int x, int y);
+  // Brings one of our windows to the top of the stacking order.
+  void Raise(WindowHandle window);
+  // Another top-level window covering this screen rectangle (above ours).
+  void SetCoveringWindow(std::optional<TRect> r) { cover_ = r; }
+  void SetCursorReadable(bool ok) { cursor_ok_ = ok; }
+  // A compositing manager runs: SetOpacity is taken.
+  void SetCompositing(bool on) { compositing_ = on; }
+  // The window manager takes the moves handed to it: the window follows
+  // the pointer while the primary button is held, and the window gets no
+  // pointer event until the release, which the window manager keeps.
+  void SetWindowManagerMoves(bool on) { wm_moves_ = on; }
+  // The window system says the pointer left the window but moves the
+  // pointer nowhere (XWayland's leave with the last coordinates inside).
+  void ReportLeave(WindowHandle window);
+  // Advances the clock; the caller then lets the application fire timers.
+  void Advance(int64_t ms) { now_ += ms; }
+  // Runs `input` (pointer, keys, anything the test does) from WaitEvents
+  // once the clock reaches at_ms; the clock jumps there when nothing comes
+  // first. Inputs at the same time run in the order they were scheduled.
+  void Schedule(int64_t at_ms, std::function<void()> input);
+  // Every window move (show, SetWindowBounds) is reported back through
+  // WindowMoved like X reports it: late. WaitEvents delivers every report
+  // queued; this delivers the oldest one now. False when none is queued.
+  bool DeliverMoveReport();
+  size_t QueuedMoveReports() const { return move_reports_.size(); }
+  // Answers of ShowMessage so far ("title: text").
+  const std::vector<std::string>& Messages() const { return messages_; }
+  Window* Find(WindowHandle window);
+  const std::map<WindowHandle, Window>& Windows() const { return windows_; }
+  TPoint Pointer() const { return pointer_; }
+  // The handle WindowFromPoint reports for the desktop or a foreign window.
+  static constexpr WindowHandle ForeignWindow = 0xF00D;
+
+  // --- WindowSystem ---
+  WindowHandle CreateTopLevel(const TopLevelSpec& spec, int width, int height) override;
+  void DestroyWindow(WindowHandle window) override;
+  void ShowWindow(WindowHandle window, int x, int y, int w, int h) override;
+  void SetWindowBounds(WindowHandle window, int x, int y, int w, int h) override;
+  TPoint ScreenSize() override { return screen_; }
+  void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) override;
+  bool SetShape(WindowHandle window, const std::vector<TRect>* rects) override;
+  bool Compositing() override { return compositing_; }
+  bool SetOpacity(WindowHandle window, const TAlphaMap* alpha) override;
+  bool BeginWindowManagerMove(WindowHandle window, TPoint press) override;
+  bool EndWindowManagerMove(WindowHandle) override { return true; }
+  bool CursorPos(TPoint& screen) override;
+  WindowHandle ForegroundWindow() override { return foreground_; }
+  WindowHandle WindowFromPoint(TPoint screen) override;
+  bool PrimaryButtonDown() override { return (buttons_ & 1) != 0; }
+  int64_t NowMs() override { return now_; }
+  // Delivers the queued move reports, else runs the next scheduled input
+  // due within the timeout, else lets the timeout pass on the clock.
+  // Waiting without limit for nothing is a test that forgot to end its
+  // session: that raises std::logic_error instead of hanging.
+  void WaitEvents(int64_t timeout_ms) override;
+  void ShowMessage(const std::string& title, const std::string& text) override;
+
+ private:
+  struct MoveReport {
+    WindowHandle Window;
+    TPoint Position;
+  };
+  struct Input {
+    int64_t At;
+    std::function<void()> Run;
+  };
+  void SendPointer(PointerAction action, int button);
+  // Our topmost visible window at a screen point, or 0.
+  WindowHandle OursAt(TPoint screen) const;
+  WindowHandle TargetWindow() const;
+  bool OnVisibleArea(const Window& w, TPoint screen) const;
+  void ReportMove(WindowHandle window, int x, int y);
+
+  TPoint screen_;
+  std::map<WindowHandle, Window> windows_;
+  std::vector<WindowHandle> stack_;  // shown windows, bottom first
+  WindowHandle next_ = 1;
+  WindowHandle foreground_ = 0;
+  WindowHandle grab_ = 0;  // window that took the press
+  bool focus_on_show_ = false;
+  TPoint pointer_{-1, -1};
+  unsigned buttons_ = 0;
+  bool cursor_ok_ = true;
+  std::optional<TRect> cover_;
+  bool compositing_ = false;
+  bool wm_moves_ = false;
+  // The move the window manager runs: the window, where the press was and
+  // where the window was then.
+  WindowHandle wm_move_ = 0;
+  TPoint wm_move_press_, wm_move_origin_;
+  int64_t now_ = 1000;
+  std::deque<MoveReport> move_reports_;
+  std::deque<Input> inputs_;  // by time
+  std::vector<std::string> messages_;
+};
+
+}  // namespace portico

@@ -1,0 +1,92 @@
+// The Win32 backend's class, shared by its source files: one window class,
+// our top-level windows and what each one shows.
+#pragma once
+#include "system/win32/win32_windows.h"
+
+#include <cstdint>
+#include <exception>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "window/window_system.h"
+#include "window/win32/win32_frame_image.h"
+
+namespace portico {
+
+// A registered class named by its atom, for the W calls.
+inline LPCWSTR ClassAtom(ATOM atom) { return reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(atom)); }
+
+class Win32WindowSystem final : public WindowSystem {
+ public:
+  // Registers the window class; null when that fails.
+  static std::unique_ptr<Win32WindowSystem> Open();
+  ~Win32WindowSystem() override;
+
+  WindowHandle CreateTopLevel(const TopLevelSpec& spec, int width, int height) override;
+  void DestroyWindow(WindowHandle window) override;
+  void ShowWindow(WindowHandle window, int x, int y, int w, int h) override;
+  void SetWindowBounds(WindowHandle window, int x, int y, int w, int h) override;
+  TPoint ScreenSize() override;
+  void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) override;
+  bool SetShape(WindowHandle window, const std::vector<TRect>* rects) override;
+  // Layered windows could show per-pixel opacity; the region shape is kept
+  // instead, so a skin looks the same as on an X display without a compositor.
+  bool Compositing() override { return false; }
+  bool SetOpacity(WindowHandle, const TAlphaMap*) override { return false; }
+  // Portico moves its window itself, as the system's own caption drag would.
+  bool BeginWindowManagerMove(WindowHandle, TPoint) override { return false; }
+  bool EndWindowManagerMove(WindowHandle) override { return true; }
+  bool CursorPos(TPoint& screen) override;
+  WindowHandle ForegroundWindow() override;
+  WindowHandle WindowFromPoint(TPoint screen) override;
+  bool PrimaryButtonDown() override;
+  int64_t NowMs() override;
+  void WaitEvents(int64_t timeout_ms) override;
+  void ShowMessage(const std::string& title, const std::string& text) override;
+
+ private:
+  struct TopLevel {
+    int Width = 1;
+    int Height = 1;
+    bool Shown = false;
+    std::unique_ptr<Win32FrameImage> Image;  // the last frame, for hand-overs and WM_PAINT
+  };
+
+  explicit Win32WindowSystem(HINSTANCE instance);
+  TopLevel* Find(HWND window);
+
+  // --- windows (win32_window.cpp) ---
+  // The class atom for a class name, registered on first use; 0 on failure.
+  ATOM WindowClass(const std::string& name);
+
+  // --- events (win32_events.cpp) ---
+  static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(HWND window, UINT msg, WPARAM wparam, LPARAM lparam);
+  // Pointer messages to the sink; false for other messages.
+  bool HandlePointer(HWND window, UINT msg, WPARAM wparam, LPARAM lparam);
+  // Dispatches the messages queued now (a bounded number of them).
+  void DrainQueue();
+
+  // --- drawing (win32_present.cpp) ---
+  // WM_PAINT: the invalid area from the copy of the last frame.
+  void Paint(HWND window, TopLevel& w);
+
+  HINSTANCE instance_;
+  std::map<std::string, ATOM> classes_;
+  std::map<HWND, TopLevel> windows_;
+  // The window we are destroying ourselves: its WM_DESTROY is no news.
+  HWND destroying_ = nullptr;
+  // While a pointer message is being dispatched: the primary button as
+  // that message left it.
+  std::optional<bool> event_button_;
+  // ... and the pointer's screen position when that message was sent.
+  std::optional<TPoint> event_cursor_;
+  // An exception from a handler, carried across the system's dispatch.
+  std::exception_ptr pending_;
+  LARGE_INTEGER clock_frequency_{};
+};
+
+}  // namespace portico

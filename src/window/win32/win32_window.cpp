@@ -1,0 +1,89 @@
+// Top-level windows: the class, creation, showing, moving, destroying.
+#include <algorithm>
+
+#include "window/win32/win32_backend.h"
+#include "system/win32/win32_text.h"
+
+namespace portico {
+
+namespace {
+// Window sizes are never zero.
+int ClampSize(int v) { return std::clamp(v, 1, 32767); }
+}  // namespace
+
+ATOM Win32WindowSystem::WindowClass(const std::string& name) {
+  auto it = classes_.find(name);
+  if (it != classes_.end()) return it->second;
+  const std::wstring wide = Utf8ToWide(name.empty() ? std::string("Portico") : name);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  // No CS_DBLCLKS: a quick second press stays a press. No background
+  // brush: WM_PAINT covers everything from the frame copy.
+  wc.style = 0;
+  wc.lpfnWndProc = &Win32WindowSystem::WindowProc;
+  wc.hInstance = instance_;
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = nullptr;
+  wc.lpszClassName = wide.c_str();
+  const ATOM atom = RegisterClassExW(&wc);
+  if (atom) classes_[name] = atom;
+  return atom;
+}
+
+WindowHandle Win32WindowSystem::CreateTopLevel(const TopLevelSpec& spec, int width, int height) {
+  const ATOM atom = WindowClass(spec.ClassName);
+  if (!atom) return 0;
+  width = ClampSize(width);
+  height = ClampSize(height);
+  const DWORD style = spec.Undecorated ? WS_POPUP : (WS_OVERLAPPEDWINDOW & ~(WS_THICKFRAME | WS_MAXIMIZEBOX));
+  // A tool window gets no taskbar button.
+  const DWORD ex_style = spec.SkipTaskbar ? WS_EX_TOOLWINDOW : 0;
+  RECT outer{0, 0, width, height};
+  AdjustWindowRectEx(&outer, style, FALSE, ex_style);
+  HWND window = CreateWindowExW(ex_style, ClassAtom(atom), Utf8ToWide(spec.Title).c_str(), style, 0, 0,
+                                outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance_,
+                                this);
+  if (!window) return 0;
+  TopLevel& w = windows_[window];
+  w.Width = width;
+  w.Height = height;
+  return reinterpret_cast<WindowHandle>(window);
+}
+
+void Win32WindowSystem::DestroyWindow(WindowHandle handle) {
+  HWND window = reinterpret_cast<HWND>(handle);
+  if (!Find(window)) return;
+  HWND outer = destroying_;
+  destroying_ = window;
+  ::DestroyWindow(window);
+  destroying_ = outer;
+  windows_.erase(window);
+}
+
+void Win32WindowSystem::ShowWindow(WindowHandle handle, int x, int y, int width, int height) {
+  HWND window = reinterpret_cast<HWND>(handle);
+  TopLevel* w = Find(window);
+  if (!w) return;
+  SetWindowBounds(handle, x, y, width, height);
+  ::ShowWindow(window, SW_SHOW);
+  // A program started by the one in the foreground may take the
+  // foreground; the pointer tracking needs it to light controls.
+  SetForegroundWindow(window);
+  w->Shown = true;
+}
+
+void Win32WindowSystem::SetWindowBounds(WindowHandle handle, int x, int y, int width, int height) {
+  HWND window = reinterpret_cast<HWND>(handle);
+  TopLevel* w = Find(window);
+  if (!w) return;
+  w->Width = ClampSize(width);
+  w->Height = ClampSize(height);
+  // (x, y) is the client origin; a popup's client area is the whole window.
+  RECT outer{x, y, x + w->Width, y + w->Height};
+  AdjustWindowRectEx(&outer, DWORD(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                     DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+  SetWindowPos(window, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace portico

@@ -1,0 +1,125 @@
+// The contract between the class-library layer and a window-system backend
+// (X11, headless). A backend reports native events through WindowEvents and
+// never calls application code directly.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graphics/bitmap.h"
+#include "graphics/types.h"
+
+namespace portico {
+
+// A window handle. 0 is none. Backends hand out their own values; hidden
+// utility windows (AllocateHWnd) use values the backends never produce.
+using WindowHandle = uintptr_t;
+
+// Leave: the pointer is no longer on the window's visible area, whatever
+// coordinates come with it (window systems may report the last ones inside).
+enum class PointerAction { Press, Release, Move, Leave };
+
+// What a backend tells the application. Coordinates are the window's
+// client coordinates.
+class WindowEvents {
+ public:
+  virtual ~WindowEvents() = default;
+  virtual void PointerEvent(WindowHandle window, PointerAction action, int button, int x, int y) = 0;
+  virtual void KeyChar(WindowHandle window, char key) = 0;
+  virtual void CloseRequested(WindowHandle window) = 0;
+  // The window is gone without a close request (another program destroyed
+  // it); the handle is no longer valid.
+  virtual void WindowDestroyed(WindowHandle window) = 0;
+  // The window was moved or resized by someone else (the window manager);
+  // x, y are its client origin on the screen.
+  virtual void WindowMoved(WindowHandle window, int x, int y) = 0;
+};
+
+struct TopLevelSpec {
+  std::string Title;       // window title
+  std::string ClassName;   // identity for desktop tools (WM_CLASS)
+  bool Undecorated = true; // no frame, no caption bar
+  bool SkipTaskbar = true; // no taskbar or pager entry
+};
+
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+
+  void SetSink(WindowEvents* sink) { sink_ = sink; }
+
+  // Top-level windows. Created hidden.
+  virtual WindowHandle CreateTopLevel(const TopLevelSpec& spec, int width, int height) = 0;
+  virtual void DestroyWindow(WindowHandle window) = 0;
+  // Maps the window with its client area at (x, y), size w x h.
+  virtual void ShowWindow(WindowHandle window, int x, int y, int w, int h) = 0;
+  // ShowWindow ahead of time, while the first frame is still being drawn,
+  // where the window system can start showing the window without anything
+  // of it reaching the screen before that frame is handed over (after
+  // ShowWindow). Elsewhere nothing happens and ShowWindow does it all.
+  virtual void ShowWindowAhead(WindowHandle, int /*x*/, int /*y*/, int /*w*/, int /*h*/) {}
+  virtual void SetWindowBounds(WindowHandle window, int x, int y, int w, int h) = 0;
+  // The screen's size in pixels.
+  virtual TPoint ScreenSize() = 0;
+
+  // Shows `frame` in the window. `changed` lists the rectangles that differ
+  // from the previous hand-over (the whole frame the first time); the
+  // backend keeps what it needs to repaint exposed areas by itself.
+  virtual void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) = 0;
+
+  // Cuts the window to the union of `rects` (window coordinates); null
+  // gives back the plain rectangle. Returns false when the window system
+  // did not take the shape.
+  virtual bool SetShape(WindowHandle window, const std::vector<TRect>* rects) = 0;
+
+  // Whether a compositing manager draws the windows, so that per-pixel
+  // opacity shows on screen. Decided once, when the window system opens.
+  virtual bool Compositing() = 0;
+  // The window's opacity for every frame handed over from now on (0
+  // transparent ... 255 opaque per pixel, in window coordinates; a frame
+  // the map does not cover is shown opaque); null: opaque where the shape
+  // keeps, transparent where it cuts away. False (and nothing kept) when
+  // the window system does not composite.
+  virtual bool SetOpacity(WindowHandle window, const TAlphaMap* alpha) = 0;
+
+  // Hands a window move that a press of the primary button on the window
+  // started to the window manager (the press at screen point `press`).
+  // False when the window manager does not offer it: the caller moves the
+  // window itself.
+  virtual bool BeginWindowManagerMove(WindowHandle window, TPoint press) = 0;
+  // The button that drove a handed-over move is up. True when the window
+  // manager saw it go up and placed the window; false when it never did
+  // (the release came before it took the pointer): its move is cancelled
+  // and the caller puts the window where the pointer took it.
+  virtual bool EndWindowManagerMove(WindowHandle window) = 0;
+
+  // Pointer and focus, read at the moment of the call. The pointer's
+  // screen position: while a pointer event is dispatched, where that event
+  // happened (a drag must not lose the travel between a queued event and
+  // its handling); at any other time (timers), the live position.
+  virtual bool CursorPos(TPoint& screen) = 0;
+  virtual WindowHandle ForegroundWindow() = 0;
+  // The top-level window under a screen point, as seen by the user: one of
+  // ours when the point is on its visible (shaped) area, something else
+  // (never 0 for ours) when another window or the desktop is there.
+  virtual WindowHandle WindowFromPoint(TPoint screen) = 0;
+  // The primary button (the right one when the user swapped them): while
+  // a pointer event is dispatched, its state as that event left it; at any
+  // other time (timers), its live state.
+  virtual bool PrimaryButtonDown() = 0;
+
+  // Monotonic clock in milliseconds.
+  virtual int64_t NowMs() = 0;
+  // Waits up to timeout_ms (-1: without limit) for native events and
+  // dispatches what arrived to the sink. Returns early on any event.
+  virtual void WaitEvents(int64_t timeout_ms) = 0;
+
+  // A modal message window (title, text, an OK button); returns when the
+  // user dismissed it.
+  virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
+
+ protected:
+  WindowEvents* sink_ = nullptr;
+};
+
+}  // namespace portico
