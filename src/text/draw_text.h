@@ -1,6 +1,7 @@
 // Single-line text layout and drawing into a bitmap. Each platform brings
-// its own: FreeType and fontconfig on Linux, GDI's DrawTextW on Windows.
+// its own: FreeType with a bundled face on Linux, GDI's DrawTextW on Windows.
 #pragma once
+#include <memory>
 #include <string>
 
 #include "graphics/bitmap.h"
@@ -29,17 +30,25 @@ enum TTextFormat : unsigned {
 // Returns the height of the text drawn, 0 when nothing was drawn.
 int DrawTextW(TBitmap& target, const std::u16string& text, TRect rect, unsigned format);
 
-// Sets text drawing up ahead of the first caption: on platforms where
-// finding and opening the default face takes a while (fontconfig reads its
-// whole configuration), that work runs on a second thread from
-// construction, overlapping the rest of start-up. The first text drawn
-// waits for it; the destructor does too, so no thread outlives the object.
+// What drawing text keeps between captions; each platform says what.
+class TTextState;
+
+// Sets text drawing up ahead of the first caption and owns what it keeps
+// (on Linux the bundled face, opened here from memory, the glyph cache,
+// and fontconfig once a caption names an installed family or has a
+// character the bundled face lacks). Start-up makes one, in main; while it
+// lives DrawTextW and TextExtentW use it, and its destructor waits for any
+// caption being drawn. A second one made meanwhile does nothing. Without
+// one, text drawing keeps its own state, opened on first use.
 class TTextPreparation {
  public:
   TTextPreparation();
   ~TTextPreparation();
   TTextPreparation(const TTextPreparation&) = delete;
   TTextPreparation& operator=(const TTextPreparation&) = delete;
+
+ private:
+  std::unique_ptr<TTextState> state_;
 };
 
 // Size in pixels of text as DrawTextW lays it out on one line in `font`

@@ -1,5 +1,5 @@
 // Caption drawing checked on rendered pixels: alignment, ellipsis, "&"
-// prefixes, clipping, colour, fallback faces and damage.
+// prefixes, clipping, colour, the bundled and fallback faces and damage.
 #include "text/draw_text.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +77,19 @@ bool SomeFontHas(char32_t code) {
   if (fonts) FcFontSetDestroy(fonts);
   FcObjectSetDestroy(os);
   FcCharSetDestroy(cs);
+  FcPatternDestroy(p);
+  return found;
+}
+
+// Whether fontconfig knows a family of that name.
+bool SomeFamilyInstalled(const char* family) {
+  FcPattern* p = FcPatternCreate();
+  FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+  FcObjectSet* os = FcObjectSetBuild(FC_FILE, nullptr);
+  FcFontSet* fonts = FcFontList(nullptr, p, os);
+  const bool found = fonts && fonts->nfont > 0;
+  if (fonts) FcFontSetDestroy(fonts);
+  FcObjectSetDestroy(os);
   FcPatternDestroy(p);
   return found;
 }
@@ -202,6 +215,21 @@ TEST(DrawText, ACaptionThatFitsExactlyIsDrawnWhole) {
   // One pixel less and the end gives way to the dots.
   EXPECT_NE(PixelsOf(Drawn(text, tfEndEllipsis, width - 1)), PixelsOf(Drawn(text, 0, width - 1)));
 }
+
+#ifndef _WIN32
+TEST(DrawText, EllipsisKeepsEveryCharacterThatFitsExactly) {
+  // A box exactly as wide as "Install" and the dots keeps all seven letters.
+  const TFont font{"", 10, 0, 0};
+  const int32_t kept = TextExtentW(font, u"Install", 0).X;
+  const int32_t width = kept + TextExtentW(font, u"...", 0).X;
+  ASSERT_GT(kept, 10);
+  // The dots are not kerned against the last letter: the two parts side by side.
+  TBitmap parts = Canvas(width, 40);
+  DrawTextW(parts, u"Install", TRect{0, 0, width, 40}, 0);
+  DrawTextW(parts, u"...", TRect{kept, 0, width, 40}, 0);
+  EXPECT_EQ(PixelsOf(Drawn(u"Installing", tfEndEllipsis, width)), PixelsOf(parts));
+}
+#endif
 
 TEST(DrawText, EllipsisInTinyBoxes) {
   // GDI lets the dots overflow a box narrower than they are.
@@ -407,7 +435,47 @@ TEST(DrawText, NamedFontAndUnknownNames) {
   TBitmap c = Canvas(200, 40);
   c.Canvas.Font.Name = "Bad\xff\xfe name";
   EXPECT_GT(DrawTextW(c, u"Text", TRect{0, 0, 200, 40}, 0), 0);
+#ifndef _WIN32
+  // The default's name is the bundled face; another installed family is
+  // that family.
+  auto drawn_in = [](const char* name) {
+    TBitmap t = Canvas(200, 40);
+    t.Canvas.Font.Name = name;
+    DrawTextW(t, u"Text 123", TRect{0, 0, 200, 40}, 0);
+    return PixelsOf(t);
+  };
+  EXPECT_EQ(drawn_in("ms sans serif"), drawn_in(""));
+  if (!SomeFamilyInstalled("DejaVu Sans Mono")) GTEST_SKIP() << "DejaVu Sans Mono is not installed";
+  EXPECT_NE(drawn_in("DejaVu Sans Mono"), drawn_in(""));
+#endif
 }
+
+#ifndef _WIN32
+TEST(BundledFace, LatinCaptionsNeedNoFontconfig) {
+  // Windows-1252's letters, the punctuation captions use, and what text that
+  // is not UTF-8 shows, in every style, under the default's name and cut.
+  std::u16string latin;
+  for (char16_t c = 0x20; c < 0x7F; ++c) latin += c;
+  for (char16_t c = 0xA0; c < 0x180; ++c) latin += c;
+  latin += u"ƒˆ˜‐–—‘’‚“”„†‡•…‰‹›€™\uFFFD";
+  for (const TFont& font : {TFont{"", 10, 0, 0}, TFont{"", 8, 0, fsBold | fsItalic | fsUnderline},
+                            TFont{"MS Sans Serif", 12, 0, 0}}) {
+    TTextState state;
+    const TTextLine whole = LayoutLine(state, font, latin, 0, -1);
+    ASSERT_EQ(whole.Glyphs.size(), CaptionChars(latin, 0).size());
+    for (const TPlacedGlyph& g : whole.Glyphs) {
+      EXPECT_NE(g.Index, 0u);
+      EXPECT_EQ(g.Font.Face, whole.Glyphs[0].Font.Face);
+    }
+    EXPECT_FALSE(LayoutLine(state, font, latin, tfNoPrefix, 50).Glyphs.empty());
+    EXPECT_FALSE(state.Fonts.FontconfigStarted()) << font.Name << " " << font.Style;
+  }
+  // A character the face lacks is what asks fontconfig.
+  TTextState state;
+  LayoutLine(state, TFont{}, u"Жизнь", 0, -1);
+  EXPECT_TRUE(state.Fonts.FontconfigStarted());
+}
+#endif
 
 }  // namespace
 }  // namespace portico

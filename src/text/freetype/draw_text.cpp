@@ -2,33 +2,32 @@
 
 #include <algorithm>
 #include <mutex>
-#include <thread>
 
 #include "text/freetype/coverage_blend.h"
-#include "text/freetype/glyph_cache.h"
 #include "text/freetype/text_layout.h"
+#include "text/freetype/text_state.h"
 
 namespace portico {
 
 namespace {
 
-// The font and glyph caches are process-wide; one caption at a time.
+// One caption at a time, whichever state it is drawn with.
 std::mutex& TextLock() {
   static std::mutex lock;
   return lock;
 }
 
-// The set-up thread a TTextPreparation started, if any. Only the main
-// thread starts and joins it.
-std::thread& PreparationThread() {
-  static std::thread thread;
-  return thread;
-}
+// The state of the TTextPreparation in use, if one was made; guarded by
+// the text lock, so it cannot go while a caption is drawn with it.
+TTextState* registered_state = nullptr;
 
-// Waits for the set-up thread before text is drawn.
-void WaitForPreparation() {
-  std::thread& thread = PreparationThread();
-  if (thread.joinable()) thread.join();
+// The state to draw with, under the text lock. Programs and tests that
+// make no TTextPreparation get one of their own, its face opened on first
+// use; it holds no thread.
+TTextState& StateInUse() {
+  if (registered_state) return *registered_state;
+  static TTextState own;
+  return own;
 }
 
 int64_t FloorDiv2(int64_t v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
@@ -95,11 +94,11 @@ class TPainter {
 };
 
 // Draws the glyphs of a line with its pen origin at (x, baseline).
-void PaintGlyphs(TPainter& painter, const TTextLine& line, const TBox& clip, int64_t x, int64_t baseline) {
+void PaintGlyphs(TGlyphCache& cache, TPainter& painter, const TTextLine& line, const TBox& clip, int64_t x,
+                 int64_t baseline) {
   // Glyph images never reach further than this from their pen position
   // (the cache refuses larger ones), so far-off glyphs are not rendered.
   const int64_t reach = int64_t{line.Pixels} * 8 + 512;
-  TGlyphCache& cache = TGlyphCache::Instance();
   for (const TPlacedGlyph& g : line.Glyphs) {
     const int64_t pen = x + RoundPixels(g.X);
     if (pen + reach < clip.Left || pen - reach > clip.Right) continue;
@@ -127,27 +126,32 @@ void PaintLines(TPainter& painter, const TTextLine& line, unsigned style, int64_
 }  // namespace
 
 TTextPreparation::TTextPreparation() {
-  if (PreparationThread().joinable()) return;
-  PreparationThread() = std::thread([] {
-    std::lock_guard<std::mutex> hold(TextLock());
-    // fontconfig's configuration and the default face, as a caption in the
-    // canvas font (no name, no style) will ask for them.
-    TFontLibrary::Instance().Family(std::string(), 0);
-  });
+  std::lock_guard<std::mutex> hold(TextLock());
+  if (registered_state) return;  // the first one stays in use
+  state_ = std::make_unique<TTextState>();
+  // The bundled face opens from memory in well under a millisecond, so
+  // no thread: one is worth it only for fontconfig, and that waits until a
+  // caption needs it, when the caption waits for it anyway.
+  state_->Fonts.Family(std::string(), 0);
+  registered_state = state_.get();
 }
 
-TTextPreparation::~TTextPreparation() { WaitForPreparation(); }
+TTextPreparation::~TTextPreparation() {
+  std::lock_guard<std::mutex> hold(TextLock());
+  if (state_ && registered_state == state_.get()) registered_state = nullptr;
+  state_.reset();
+}
 
 int DrawTextW(TBitmap& target, const std::u16string& text, TRect rect, unsigned format) {
   if (text.empty()) return 0;
-  WaitForPreparation();
   std::lock_guard<std::mutex> hold(TextLock());
+  TTextState& state = StateInUse();
   const TFont& font = target.Canvas.Font;
   const TBox box{rect.Left, rect.Top, rect.Right, rect.Bottom};
   const int64_t box_width = box.Right - box.Left;
   const int64_t box_height = box.Bottom - box.Top;
   const TTextLine line =
-      LayoutLine(font, text, format, (format & tfEndEllipsis) ? std::max<int64_t>(box_width, 0) : -1);
+      LayoutLine(state, font, text, format, (format & tfEndEllipsis) ? std::max<int64_t>(box_width, 0) : -1);
   if (line.Glyphs.empty()) return 0;
 
   // Alignment goes by advance widths, as the layout measured them.
@@ -166,7 +170,7 @@ int DrawTextW(TBitmap& target, const std::u16string& text, TRect rect, unsigned 
   if (!(format & tfNoClip)) clip = clip.Intersect(box);
   if (!clip.Empty()) {
     TPainter painter(target, clip, ColorToPixel(font.Color) & 0xFFFFFF);
-    PaintGlyphs(painter, line, clip, x, baseline);
+    PaintGlyphs(state.Glyphs, painter, line, clip, x, baseline);
     PaintLines(painter, line, font.Style, x, baseline);
     painter.Finish();
   }
@@ -175,9 +179,8 @@ int DrawTextW(TBitmap& target, const std::u16string& text, TRect rect, unsigned 
 
 TPoint TextExtentW(const TFont& font, const std::u16string& text, unsigned format) {
   if (text.empty()) return {};
-  WaitForPreparation();
   std::lock_guard<std::mutex> hold(TextLock());
-  const TTextLine line = LayoutLine(font, text, format & tfNoPrefix, -1);
+  const TTextLine line = LayoutLine(StateInUse(), font, text, format & tfNoPrefix, -1);
   if (line.Glyphs.empty()) return {};
   return {int32_t(std::min<int64_t>((line.Width + 63) >> 6, INT32_MAX)),
           line.Metrics.Ascent + line.Metrics.Descent};

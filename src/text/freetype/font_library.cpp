@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 
 #include "graphics/bitmap.h"
+#include "system/ascii.h"
+#include "text/freetype/bundled_face.h"
 
 namespace portico {
 
@@ -25,16 +28,44 @@ int32_t RoundPixels(int64_t v26) { return int32_t((v26 + 32) >> 6); }
 bool WantsBold(unsigned style) { return (style & fsBold) != 0; }
 bool WantsItalic(unsigned style) { return (style & fsItalic) != 0; }
 
+// Whether a canvas font name means the default face, which is the bundled
+// one. Skins leave the name empty; "MS Sans Serif" is what the class
+// library calls that same default (the Windows build draws in it), and
+// font names compare without regard to case there and in fontconfig. A
+// name that is not UTF-8 cannot be asked of fontconfig and has always
+// stood for the default. Any other name is a family the skin wants from
+// the installed fonts, which only fontconfig can find, so it is asked then.
+bool MeansDefaultFace(const std::string& name) {
+  if (name.empty() || SameIgnoringAsciiCase(name, DefaultFamily)) return true;
+  int chars = 0, width = 0;  // FcUtf8Len only reads the bytes
+  return FcUtf8Len(reinterpret_cast<const FcChar8*>(name.c_str()), int(name.size()), &chars, &width) != FcTrue;
+}
+
+// fontconfig's state belongs to the process, while each TFontLibrary
+// starts it on its own need: the last library using it releases it (so
+// leak checkers see a clean exit), never one while another still holds
+// its patterns.
+std::mutex fontconfig_users_lock;
+int fontconfig_users = 0;
+
+bool UseFontconfig() {
+  std::lock_guard<std::mutex> hold(fontconfig_users_lock);
+  if (FcInit() != FcTrue) return false;
+  ++fontconfig_users;
+  return true;
+}
+
+void ReleaseFontconfig() {
+  std::lock_guard<std::mutex> hold(fontconfig_users_lock);
+  if (--fontconfig_users == 0) FcFini();
+}
+
 // Builds the fontconfig query for a family name and style, substituted
 // and ready for matching or sorting.
 FcPattern* MakeRequest(const std::string& name, unsigned style) {
   FcPattern* p = FcPatternCreate();
   if (!p) return nullptr;
-  // Names from skins are not always UTF-8; fontconfig wants it.
-  int chars = 0, width = 0;
-  const bool usable = !name.empty() && FcUtf8Len(reinterpret_cast<const FcChar8*>(name.c_str()),
-                                                 int(name.size()), &chars, &width) == FcTrue;
-  FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(usable ? name.c_str() : DefaultFamily));
+  FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
   FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(GenericFamily));
   FcPatternAddInteger(p, FC_WEIGHT, WantsBold(style) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(p, FC_SLANT, WantsItalic(style) ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
@@ -129,22 +160,26 @@ TFontFamily::~TFontFamily() {
   if (Request) FcPatternDestroy(Request);
 }
 
-TFontLibrary& TFontLibrary::Instance() {
-  static TFontLibrary library;
-  return library;
-}
-
 TFontLibrary::TFontLibrary() {
   if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
-  fontconfig_ready_ = FcInit() == FcTrue;
 }
 
 TFontLibrary::~TFontLibrary() {
-  families_.clear();
-  faces_.clear();  // faces before the library that owns them
+  families_.clear();  // their fontconfig patterns before fontconfig goes
+  faces_.clear();
+  bundled_.reset();  // faces before the library that owns them
   if (library_) FT_Done_FreeType(library_);
-  // Releases fontconfig's own tables, so leak checkers see a clean exit.
-  if (fontconfig_ready_) FcFini();
+  if (fontconfig_ready_) ReleaseFontconfig();
+}
+
+TFontFace* TFontLibrary::BundledFace() {
+  if (!bundled_tried_ && library_) {
+    bundled_tried_ = true;
+    FT_Face ft = nullptr;
+    if (FT_New_Memory_Face(library_, BundledFaceData, FT_Long(BundledFaceSize), 0, &ft) == 0)
+      bundled_ = std::make_unique<TFontFace>(ft, next_face_id_++);
+  }
+  return bundled_.get();
 }
 
 TFontFace* TFontLibrary::OpenFace(const std::string& file, int index) {
@@ -154,12 +189,25 @@ TFontFace* TFontLibrary::OpenFace(const std::string& file, int index) {
   std::unique_ptr<TFontFace> face;
   FT_Face ft = nullptr;
   if (library_ && FT_New_Face(library_, file.c_str(), index, &ft) == 0) {
-    face = std::make_unique<TFontFace>(ft, int(faces_.size()) + 1);
+    face = std::make_unique<TFontFace>(ft, next_face_id_++);
   }
   // A file that fails stays remembered as failed, so it is not retried.
   TFontFace* result = face.get();
   faces_.emplace(std::move(key), std::move(face));
   return result;
+}
+
+bool TFontLibrary::StartFontconfig() {
+  if (!fontconfig_tried_) {
+    fontconfig_tried_ = true;
+    fontconfig_ready_ = UseFontconfig();
+  }
+  return fontconfig_ready_;
+}
+
+FcPattern* TFontLibrary::RequestFor(TFontFamily& family) {
+  if (!family.Request && StartFontconfig()) family.Request = MakeRequest(family.Query, family.Style);
+  return family.Request;
 }
 
 TFontRef TFontLibrary::RefFor(FcPattern* font, unsigned style) {
@@ -179,29 +227,39 @@ TFontRef TFontLibrary::RefFor(FcPattern* font, unsigned style) {
 }
 
 TFontFamily* TFontLibrary::Family(const std::string& name, unsigned style) {
-  if (!fontconfig_ready_ || !library_) return nullptr;
+  if (!library_) return nullptr;
   style &= fsBold | fsItalic;  // the only bits that pick a face
-  auto key = std::make_pair(name, style);
+  const bool bundled = MeansDefaultFace(name);
+  auto key = std::make_pair(bundled ? std::string() : name, style);
   auto found = families_.find(key);
   if (found != families_.end()) return found->second->Primary ? found->second.get() : nullptr;
   if (families_.size() >= MaxFamilies) families_.clear();
 
   auto family = std::make_unique<TFontFamily>();
+  family->Query = bundled ? DefaultFamily : name;
   family->Style = style;
-  family->Request = MakeRequest(name, style);
-  if (family->Request) {
-    FcResult result = FcResultNoMatch;
-    if (FcPattern* match = FcFontMatch(nullptr, family->Request, &result)) {
-      family->Primary = RefFor(match, style);
-      FcPatternDestroy(match);
+  if (!bundled) {
+    if (FcPattern* request = RequestFor(*family)) {
+      FcResult result = FcResultNoMatch;
+      if (FcPattern* match = FcFontMatch(nullptr, request, &result)) {
+        family->Primary = RefFor(match, style);
+        FcPatternDestroy(match);
+      }
+      // The best match would not open: take the first that does.
+      if (!family->Primary) {
+        family->SortTried = true;
+        family->Sorted = FcFontSort(nullptr, request, FcTrue, nullptr, &result);
+        for (int i = 0; family->Sorted && i < family->Sorted->nfont && !family->Primary; ++i)
+          family->Primary = RefFor(family->Sorted->fonts[i], style);
+      }
     }
-    // The best match would not open: take the first that does.
-    if (!family->Primary) {
-      family->SortTried = true;
-      family->Sorted = FcFontSort(nullptr, family->Request, FcTrue, nullptr, &result);
-      for (int i = 0; family->Sorted && i < family->Sorted->nfont && !family->Primary; ++i)
-        family->Primary = RefFor(family->Sorted->fonts[i], style);
-    }
+  }
+  // The bundled face, with bold and italic made by FreeType: the default,
+  // and what a named family gets when fontconfig has nothing that opens.
+  if (!family->Primary) {
+    family->Primary.Face = BundledFace();
+    family->Primary.Embolden = WantsBold(style);
+    family->Primary.Oblique = WantsItalic(style);
   }
   TFontFamily* result = family->Primary ? family.get() : nullptr;
   families_.emplace(std::move(key), std::move(family));
@@ -214,7 +272,8 @@ TFontRef TFontLibrary::ForChar(TFontFamily& family, char32_t code) {
   if (!family.SortTried) {
     family.SortTried = true;
     FcResult result = FcResultNoMatch;
-    if (family.Request) family.Sorted = FcFontSort(nullptr, family.Request, FcTrue, nullptr, &result);
+    if (FcPattern* request = RequestFor(family))
+      family.Sorted = FcFontSort(nullptr, request, FcTrue, nullptr, &result);
   }
   TFontRef ref;
   for (int i = 0; family.Sorted && i < family.Sorted->nfont && !ref; ++i) {

@@ -1,5 +1,7 @@
-// Fonts found with fontconfig and opened with FreeType, kept for the
-// process: captions are redrawn on every hover, so nothing is looked up twice.
+// Faces for captions, opened with FreeType and kept for the library's
+// life: captions are redrawn on every hover, so nothing is looked up twice.
+// The default face is the bundled one, opened from memory; fontconfig is
+// started only for a family a skin names or a character that face lacks.
 #pragma once
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -25,7 +27,7 @@ struct TFaceMetrics {
   int32_t StrikeThickness = 1;
 };
 
-// One open font (file and face index) with the pixel sizes in use.
+// One open font (bundled, or a file and face index) with the pixel sizes in use.
 class TFontFace {
  public:
   TFontFace(FT_Face face, int id) : face_(face), id_(id) {}
@@ -76,20 +78,23 @@ struct TFontFamily {
   TFontFamily(const TFontFamily&) = delete;
   TFontFamily& operator=(const TFontFamily&) = delete;
 
+  std::string Query;   // the family fontconfig is asked for
   unsigned Style = 0;  // fsBold and fsItalic bits
   TFontRef Primary;
-  FcPattern* Request = nullptr;  // the substituted query, for the fallback sort
+  FcPattern* Request = nullptr;  // the substituted query, made on first need
   FcFontSet* Sorted = nullptr;   // fonts in order of preference, made on first need
   bool SortTried = false;
   std::unordered_map<char32_t, TFontRef> Fallbacks;  // empty ref: no font has it
 };
 
-// Process-wide fontconfig and FreeType state. Not thread-safe: callers
-// serialise (DrawTextW holds a lock).
+// The FreeType library, the open faces and, once needed, fontconfig. Not
+// thread-safe: callers serialise (DrawTextW holds a lock).
 class TFontLibrary {
  public:
-  static TFontLibrary& Instance();
+  TFontLibrary();
   ~TFontLibrary();
+  TFontLibrary(const TFontLibrary&) = delete;
+  TFontLibrary& operator=(const TFontLibrary&) = delete;
 
   // The family for a name (empty: the default face) and TFontStyle bits;
   // null when no font can be opened at all. Valid until the next call.
@@ -97,13 +102,21 @@ class TFontLibrary {
   // A face of the family's fallback list that has `code`; an empty ref
   // when none has it (the caller then shows the primary's missing glyph).
   TFontRef ForChar(TFontFamily& family, char32_t code);
+  // Whether this library has asked fontconfig anything yet.
+  bool FontconfigStarted() const { return fontconfig_tried_; }
 
  private:
-  TFontLibrary();
+  TFontFace* BundledFace();
   TFontFace* OpenFace(const std::string& file, int index);
   TFontRef RefFor(FcPattern* font, unsigned style);
+  bool StartFontconfig();
+  FcPattern* RequestFor(TFontFamily& family);
 
   FT_Library library_ = nullptr;
+  int next_face_id_ = 1;
+  std::unique_ptr<TFontFace> bundled_;
+  bool bundled_tried_ = false;
+  bool fontconfig_tried_ = false;
   bool fontconfig_ready_ = false;
   std::map<std::pair<std::string, int>, std::unique_ptr<TFontFace>> faces_;  // null: failed
   std::map<std::pair<std::string, unsigned>, std::unique_ptr<TFontFamily>> families_;

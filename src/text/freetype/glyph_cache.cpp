@@ -91,11 +91,6 @@ size_t TGlyphCache::TKeyHash::operator()(const TKey& k) const {
   return size_t(h ^ (h >> 29));
 }
 
-TGlyphCache& TGlyphCache::Instance() {
-  static TGlyphCache cache;
-  return cache;
-}
-
 void TGlyphCache::MakeRoom(size_t bytes) {
   // Captions use few glyphs: dropping everything on overflow is simpler
   // than tracking use and costs one re-render per glyph.

@@ -19,11 +19,10 @@ struct TGlyphBitmap {
   std::vector<uint8_t> Coverage;  // Width * Height, rows top-down
 };
 
-// Process-wide glyph cache. Not thread-safe: callers serialise.
+// Glyphs of one TFontLibrary's faces (keyed by face id). Not thread-safe:
+// callers serialise.
 class TGlyphCache {
  public:
-  static TGlyphCache& Instance();
-
   // Pen advance of a glyph in 26.6 pixels; 0 when it cannot be loaded.
   int32_t Advance(const TFontRef& font, int32_t pixels, unsigned index);
   // The glyph's image; null when it has no ink or is unreasonably large.

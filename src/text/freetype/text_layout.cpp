@@ -28,12 +28,12 @@ int64_t Kerning(const TPlacedGlyph& left, const TFontRef& font, unsigned right, 
 }
 
 // Appends a glyph after the last one on the line.
-void Append(TTextLine& line, const TFontRef& font, unsigned index, bool underline) {
+void Append(TTextState& state, TTextLine& line, const TFontRef& font, unsigned index, bool underline) {
   TPlacedGlyph g;
   g.Font = font;
   g.Index = index;
   g.Underline = underline;
-  g.Advance = TGlyphCache::Instance().Advance(font, line.Pixels, index);
+  g.Advance = state.Glyphs.Advance(font, line.Pixels, index);
   g.X = line.Width;
   if (!line.Glyphs.empty()) g.X += Kerning(line.Glyphs.back(), font, index, line.Pixels);
   line.Width = g.X + g.Advance;
@@ -42,21 +42,21 @@ void Append(TTextLine& line, const TFontRef& font, unsigned index, bool underlin
 
 // The face and glyph that show a code point: the primary face if it has
 // it, else a fallback, else the primary's missing-glyph box.
-std::pair<TFontRef, unsigned> GlyphFor(TFontFamily& family, char32_t code) {
+std::pair<TFontRef, unsigned> GlyphFor(TTextState& state, TFontFamily& family, char32_t code) {
   const unsigned index = family.Primary.Face->GlyphIndex(code);
   if (index != 0) return {family.Primary, index};
-  const TFontRef fallback = TFontLibrary::Instance().ForChar(family, code);
+  const TFontRef fallback = state.Fonts.ForChar(family, code);
   if (fallback) return {fallback, fallback.Face->GlyphIndex(code)};
   return {family.Primary, 0};
 }
 
 // Cuts the line so that it and a trailing "..." fit in max_width pixels;
 // when not even "..." fits, keeps as many dots as do.
-void CutWithEllipsis(TTextLine& line, TFontFamily& family, int64_t max_width) {
-  const auto [dot_font, dot_index] = GlyphFor(family, U'.');
+void CutWithEllipsis(TTextState& state, TTextLine& line, TFontFamily& family, int64_t max_width) {
+  const auto [dot_font, dot_index] = GlyphFor(state, family, U'.');
   TTextLine dots;
   dots.Pixels = line.Pixels;
-  for (int i = 0; i < 3; ++i) Append(dots, dot_font, dot_index, false);
+  for (int i = 0; i < 3; ++i) Append(state, dots, dot_font, dot_index, false);
 
   size_t keep = line.Glyphs.size();
   auto width_of_first = [&](size_t n) {
@@ -110,17 +110,18 @@ std::vector<TCaptionChar> CaptionChars(const std::u16string& text, unsigned form
   return out;
 }
 
-TTextLine LayoutLine(const TFont& font, const std::u16string& text, unsigned format, int64_t max_width) {
+TTextLine LayoutLine(TTextState& state, const TFont& font, const std::u16string& text, unsigned format,
+                     int64_t max_width) {
   TTextLine line;
   line.Pixels = FontPixelSize(font.Size);
-  TFontFamily* family = TFontLibrary::Instance().Family(font.Name, font.Style);
+  TFontFamily* family = state.Fonts.Family(font.Name, font.Style);
   if (!family || !family->Primary.Face->UseSize(line.Pixels)) return line;
   line.Metrics = family->Primary.Face->Metrics();
   for (const TCaptionChar& c : CaptionChars(text, format)) {
-    const auto [face, index] = GlyphFor(*family, c.Code);
-    Append(line, face, index, c.Underline);
+    const auto [face, index] = GlyphFor(state, *family, c.Code);
+    Append(state, line, face, index, c.Underline);
   }
-  if (max_width >= 0 && CeilPixels(line.Width) > max_width) CutWithEllipsis(line, *family, max_width);
+  if (max_width >= 0 && CeilPixels(line.Width) > max_width) CutWithEllipsis(state, line, *family, max_width);
   return line;
 }
 

@@ -7,6 +7,7 @@
 
 #include "graphics/bitmap.h"
 #include "text/freetype/font_library.h"
+#include "text/freetype/text_state.h"
 
 namespace portico {
 
@@ -44,8 +45,10 @@ int32_t FontPixelSize(int points);
 // control characters dropped, "&" rules applied unless tfNoPrefix.
 std::vector<TCaptionChar> CaptionChars(const std::u16string& text, unsigned format);
 
-// Lays out text in the font. With max_width >= 0 and text wider than it,
-// the end is cut and "..." appended so that the line fits.
-TTextLine LayoutLine(const TFont& font, const std::u16string& text, unsigned format, int64_t max_width);
+// Lays out text in the font with the faces and glyphs of `state`. With
+// max_width >= 0 and text wider than it, the end is cut and "..." appended
+// so that the line fits.
+TTextLine LayoutLine(TTextState& state, const TFont& font, const std::u16string& text, unsigned format,
+                     int64_t max_width);
 
 }  // namespace portico

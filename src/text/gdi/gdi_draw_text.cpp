@@ -138,7 +138,9 @@ int32_t Clamp32(int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, IN
 
 }  // namespace
 
-// GDI needs no set-up worth overlapping with start-up.
+// GDI needs no set-up worth doing ahead of the first caption.
+class TTextState {};
+
 TTextPreparation::TTextPreparation() = default;
 TTextPreparation::~TTextPreparation() = default;
 
