@@ -11,6 +11,12 @@ function(portico_target_options target)
   if(PORTICO_FUZZ)
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
   endif()
+  # Windows programs, the tests' too, need no DLL beyond those Windows
+  # ships (Wine has no C++ runtime DLLs to lend them).
+  get_target_property(type ${target} TYPE)
+  if(WIN32 AND type STREQUAL "EXECUTABLE")
+    target_link_options(${target} PRIVATE -static)
+  endif()
 endfunction()
 
 # A static library of Portico's whose headers are named from src/
@@ -38,8 +44,7 @@ function(portico_program name)
                                         -Wl,--as-needed -Wl,-O1)
   endif()
   if(WIN32)
-    # Static: the programs need no DLL beyond those Windows ships;
-    # stripped when built for shipping.
-    target_link_options(${name} PRIVATE -static $<$<CONFIG:Release,MinSizeRel>:-s>)
+    # Stripped when built for shipping.
+    target_link_options(${name} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
   endif()
 endfunction()
