@@ -32,9 +32,10 @@ stage_compositor() {
     ctest --test-dir "$build_dir" -L x11 --output-on-failure --no-tests=error
 }
 
-# Portico on sway's XWayland display (sway 1.7 headless, as its own user).
+# Portico on sway's XWayland display (sway 1.7 headless, as its own user):
+# the shared shape and pointer scenarios through the xwayland adapter.
 stage_xwayland() {
-  bash "$root/scripts/with-sway.sh" bash "$root/tests/xwayland/session.sh" \
+  bash "$root/scripts/with-sway.sh" bash "$root/tests/xwayland/run.sh" \
     "$build_dir/portico" "$root" "$build_dir"
 }
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Pixel checks on screenshots and skin images for the X11 tests.
+"""Pixel checks on screenshots and skin images for the integration scenarios.
 
   pixels.py pixel IMAGE X Y
       prints the pixel as rrggbb

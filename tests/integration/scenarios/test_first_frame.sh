@@ -2,19 +2,18 @@
 # The first frame on screen is the composed frame: the normal image wherever
 # the window is kept, and in the VersionCaption box the disabled image with
 # the version text written on it in the inverse of the normal image's colour.
-source "$(dirname "$0")/lib.sh" "$@"
+source "$(dirname "$0")/../driver/driver.sh" "$@"
 
 skin=$(make_skin demo)
 read -r VX VY VW VH < <(control_rect "$skin/portico.ini" VersionCaption)
-start_skin_window "$skin" "1.0 test" || finish
-sleep 0.3
+show_skin "$skin" "1.0 test" || finish
+pause_shown
 window_geometry "$WIN"
 screenshot "$WORK/first.ppm"
 
 # The same skin composed without a display must match to the pixel inside
 # the window's shape.
-(cd "$skin" && "$BUILD_DIR/portico_compose" portico.ini "1.0 test" "$WORK/composed.ppm") ||
-  fail "portico_compose could not compose the frame"
+compose_frame "$skin" "$WORK/composed.ppm"
 expect_region "the first frame equals the composed frame inside the shape" "$WORK/first.ppm" \
   "$WORK/composed.ppm" 0 0 "$WIN_W" "$WIN_H" --mask "$skin/mask.bmp"
 
@@ -36,6 +35,5 @@ solid=$($PIXELS count-colour "$WORK/first.ppm" $((WIN_X + VX)) $((WIN_Y + VY)) $
   fail "only $solid pixels of the version box are near the caption colour #$inverse"
 
 send_key "$WIN" Escape
-wait_exit "$PORTICO_PID" 5
-[[ "$EXIT_CODE" == 0 ]] && pass "Escape ends with 0" || fail "after Escape: exit code $EXIT_CODE"
+expect_exit_code 0 "Escape ends with 0"
 finish

@@ -2,26 +2,31 @@
 # portico-skin watch runs the launcher on a skin; when a file of the skin
 # changes it prints the check's findings and starts the launcher again where
 # the user had moved its window; a launcher that ends without showing the
-# skin is waited out; the watch ends with the launcher's exit code once the
-# user chooses (here "Exit").
-source "$(dirname "$0")/lib.sh" "$@"
+# skin is waited out, its reason reaching the tool's stderr; the watch ends
+# with the launcher's exit code once the user chooses (here "Exit"); and on
+# Windows, when the watch itself is ended, no launcher stays behind.
+source "$(dirname "$0")/../driver/driver.sh" "$@"
 
-TOOL=$(realpath "$BUILD_DIR/portico-skin")
-skin=$(make_skin watch)
-ini=$skin/portico.ini
-EMPTY_X=240 EMPTY_Y=205
+need_tool
+skin=$(make_skin "$WATCH_SKIN")
+[[ "$WATCH_INI" == portico.ini ]] || mv "$skin/portico.ini" "$skin/$WATCH_INI"
+ini=$skin/$WATCH_INI
 
-# The pid of the process that shows window WIN.
-window_pid() {
-  xprop -id "$1" _NET_WM_PID 2>/dev/null | awk '{print $3}'
+# Starts the watch on the skin in the background; sets WATCH_PID.
+start_watch() {
+  park_pointer
+  (cd "$skin" && exec "${RUNNER[@]}" "$TOOL" watch "$WATCH_INI" 2.0 "${WATCH_LAUNCHER_ARGS[@]}") \
+    >"$WORK/watch.out" 2>"$WORK/watch.err" &
+  WATCH_PID=$!
+  STARTED_PIDS+=("$WATCH_PID")
 }
 
-# Waits up to 10 s for a launcher window of a process other than OLD_PID and
-# sets WIN to it.
+# Waits for a launcher window of a process other than OLD_PID and sets WIN
+# to it. (X window ids come back once their client is gone.)
 wait_new_window() {
   local old=$1 i w pid
-  for ((i = 0; i < 100; i++)); do
-    for w in $(xdotool search --onlyvisible --class '^Portico$' 2>/dev/null); do
+  for ((i = 0; i < WINDOW_WAIT * 10; i++)); do
+    for w in $(launcher_windows); do
       # A window going away has no pid left to read: it is not a new one.
       pid=$(window_pid "$w")
       if [[ -n "$pid" && "$pid" != "$old" ]]; then
@@ -38,17 +43,17 @@ wait_new_window() {
 # may replace a window's X window), makes WIN that one and reads its place.
 same_process_window() {
   local w
-  for w in $(xdotool search --onlyvisible --class '^Portico$' 2>/dev/null); do
+  for w in $(launcher_windows); do
     [[ "$(window_pid "$w")" == "$WIN_PID" ]] && WIN=$w && window_geometry "$WIN" && return 0
   done
   return 1
 }
 
-# Waits up to 3 s for window WIN to be at X,Y; sets WIN_X and WIN_Y.
+# Waits for window WIN to be at X,Y; sets WIN_X and WIN_Y.
 wait_position() {
   local i
-  for ((i = 0; i < 30; i++)); do
-    WIN_X=? WIN_Y=?  # not a stale place if the window is gone
+  for ((i = 0; i < WAIT_FACTOR * 30; i++)); do
+    WIN_X='?' WIN_Y='?'  # not a stale place if the window is gone
     window_geometry "$WIN" || same_process_window
     [[ "$WIN_X,$WIN_Y" == "$1,$2" ]] && return 0
     sleep 0.1
@@ -56,43 +61,46 @@ wait_position() {
   return 1
 }
 
-# Waits up to 5 s for a line matching PATTERN in the watch's output.
+# Waits for a line matching PATTERN in the watch's output.
 wait_output() {
   local i
-  for ((i = 0; i < 50; i++)); do
+  for ((i = 0; i < WAIT_FACTOR * 50; i++)); do
     grep -qE "$1" "$WORK/watch.out" "$WORK/watch.err" && return 0
     sleep 0.1
   done
   return 1
 }
 
-park_pointer
-(cd "$skin" && exec "$TOOL" watch portico.ini 2.0 --launcher "$PORTICO") >"$WORK/watch.out" 2>"$WORK/watch.err" &
-WATCH_PID=$!
-STARTED_PIDS+=("$WATCH_PID")
-
+start_watch
 if ! wait_new_window none; then
   fail "no launcher window appeared"
   cat "$WORK/watch.out" "$WORK/watch.err" >&2
   finish
 fi
-grep -q "portico.ini: no findings" "$WORK/watch.out" && pass "the demo skin is checked clean" ||
+grep -q "$WATCH_INI: no findings" "$WORK/watch.out" && pass "the demo skin is checked clean" ||
   fail "no clean check of the demo skin: $(cat "$WORK/watch.out")"
 
-# The user drags the window somewhere else.
-sleep 0.3
-window_geometry "$WIN"
-pointer_at $EMPTY_X $EMPTY_Y
-sleep 0.2
-xdotool mousedown 1
-for step in 1 2 3 4; do
-  xdotool mousemove $((WIN_X + EMPTY_X - 25 * step)) $((WIN_Y + EMPTY_Y - 20 * step))
-  sleep 0.1
-done
-xdotool mouseup 1
-sleep 0.5
-window_geometry "$WIN"
-moved_x=$WIN_X moved_y=$WIN_Y
+# The user moves the window somewhere else.
+pause_shown
+if [[ "$WATCH_MOVE" == drag ]]; then
+  window_geometry "$WIN"
+  pointer_at $EMPTY_X $EMPTY_Y
+  settle 0.2
+  xdotool mousedown 1
+  for step in 1 2 3 4; do
+    xdotool mousemove $((WIN_X + EMPTY_X - 25 * step)) $((WIN_Y + EMPTY_Y - 20 * step))
+    settle 0.1
+  done
+  xdotool mouseup 1
+  settle 0.5
+  window_geometry "$WIN"
+  moved_x=$WIN_X moved_y=$WIN_Y
+else
+  moved_x=100 moved_y=120
+  xdotool windowmove "$WIN" $moved_x $moved_y
+  wait_position $moved_x $moved_y || fail "the window did not move to $moved_x,$moved_y (at $WIN_X,$WIN_Y)"
+  sleep 0.5  # the watch looks for the window ten times a second
+fi
 first_pid=$(window_pid "$WIN")
 park_pointer
 
@@ -107,15 +115,15 @@ if wait_new_window "$first_pid"; then
 else
   fail "the launcher did not start again after the change"
 fi
-wait_output '^portico.ini:16: warning: the ring falls back to a rectangle' &&
+wait_output "^$WATCH_INI:16: warning: the ring falls back to a rectangle" &&
   pass "the change's finding was printed" || fail "no finding for the swapped radii: $(cat "$WORK/watch.out")"
 
 # Without "Exit" the launcher ends quietly, saying why; the watch goes on.
 second_pid=$(window_pid "$WIN")
 sed -i '/=Exit,/d' "$ini"
 wait_output 'ended without showing the skin' && pass "the quiet exit was noticed" || fail "no word of the quiet exit"
-wait_output 'portico: portico.ini: no control named "Exit"' && pass "the launcher said why on stderr" ||
-  fail "the launcher's reason did not reach the watch's stderr"
+wait_output "portico: $WATCH_INI: no control named \"Exit\"" && pass "the launcher's reason reached the tool's stderr" ||
+  fail "the launcher's reason is not on the tool's stderr: $(cat "$WORK/watch.err")"
 sleep 0.5
 is_running "$WATCH_PID" && pass "the watch goes on after a quiet exit" || fail "the watch ended after a quiet exit"
 
@@ -126,12 +134,30 @@ if wait_new_window "$second_pid"; then
     fail "after the quiet exit the window is at $WIN_X,$WIN_Y, not $moved_x,$moved_y"
   read -r EX EY EW EH < <(control_rect "$ini" Exit)
   pointer_at $((EX + EW / 2)) $((EY + EH / 2))
-  sleep 0.3
+  settle 0.3
   xdotool click 1
   wait_exit "$WATCH_PID" 10
   [[ "$EXIT_CODE" == 1 ]] && pass "the watch ended with the launcher's exit code 1" ||
     fail "the watch ended with $EXIT_CODE after Exit was clicked"
 else
   fail "the launcher did not start again once Exit was back"
+  wait_exit "$WATCH_PID" 1
 fi
+
+# Ended from outside, the watch takes its launcher with it.
+if runs launcher_ends_with_watch; then
+  start_watch
+  if wait_new_window none; then
+    kill -TERM "$WATCH_PID"
+    wait_exit "$WATCH_PID" 10
+    for ((i = 0; i < 50; i++)); do
+      [[ -z $(launcher_windows) ]] && break
+      sleep 0.1
+    done
+    [[ -z $(launcher_windows) ]] && pass "no launcher outlives the watch" || fail "the launcher outlived the watch"
+  else
+    fail "no launcher window appeared for the second watch"
+  fi
+fi
+
 finish

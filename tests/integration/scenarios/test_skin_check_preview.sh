@@ -1,20 +1,19 @@
 #!/usr/bin/env bash
-# portico-skin.exe under Wine, a console program: check finds nothing in
-# the demo skin (exit 0) and names a missing Exit control as an editor
-# reads it, file:line: error: (exit 2); preview writes the demo skin's
-# sheet as a PNG of the size the committed one has; both take non-ASCII
-# names from the wide command line.
-source "$(dirname "$0")/lib.sh" "$@"
+# portico-skin, a console program: check finds nothing in the demo skin
+# (exit 0) and names a missing Exit control as an editor reads it,
+# file:line: error: (exit 2); preview writes the demo skin's sheet as a PNG
+# of the size the committed one has; both take non-ASCII names from the
+# command line (on Windows the wide one).
+source "$(dirname "$0")/../driver/driver.sh" "$@"
 
-TOOL=$BUILD_DIR/portico-skin.exe
-[[ -f "$TOOL" ]] || { echo "$TEST_NAME: no portico-skin.exe in $BUILD_DIR" >&2; exit 1; }
+need_tool
 
 # Runs the tool in folder DIR with the given arguments; sets TOOL_CODE and
 # leaves its output in $WORK/tool.out and $WORK/tool.err.
 run_tool() {
   local dir=$1
   shift
-  (cd "$dir" && timeout 60 "$WINELOADER" "$TOOL" "$@") >"$WORK/tool.out" 2>"$WORK/tool.err"
+  (cd "$dir" && timeout 60 "${RUNNER[@]}" "$TOOL" "$@") >"$WORK/tool.out" 2>"$WORK/tool.err"
   TOOL_CODE=$?
 }
 

@@ -3,20 +3,18 @@
 # by one burst of a hundred pointer moves (no pauses) and a release moves the
 # window by exactly the pointer's travel, however late the window manager
 # reports the moves it made on the way.
-source "$(dirname "$0")/lib.sh" "$@"
+source "$(dirname "$0")/../driver/driver.sh" "$@"
 
 skin=$(make_skin demo)
-# An empty spot of the demo: inside the outline, on no control.
-EMPTY_X=240 EMPTY_Y=205
 STEPS=100 DX=300 DY=200
 
-start_skin_window "$skin" "1.0 test" || finish
-sleep 0.3
+show_skin "$skin" "1.0 test" || finish
+pause_shown
 window_geometry "$WIN"
 old_x=$WIN_X old_y=$WIN_Y
 start_x=$((old_x + EMPTY_X)) start_y=$((old_y + EMPTY_Y))
 xdotool mousemove "$start_x" "$start_y"
-sleep 0.3
+settle 0.3
 
 burst=(mousedown 1)
 for ((i = 1; i <= STEPS; i++)); do
@@ -25,7 +23,7 @@ done
 burst+=(mouseup 1)
 xdotool "${burst[@]}"
 # The window manager may still be working through the moves.
-sleep 0.6
+settle 0.6
 
 window_geometry "$WIN"
 off_x=$((WIN_X - old_x - DX)) off_y=$((WIN_Y - old_y - DY))
@@ -37,6 +35,5 @@ fi
 
 park_pointer
 send_key "$WIN" Escape
-wait_exit "$PORTICO_PID" 5
-[[ "$EXIT_CODE" == 0 ]] && pass "Escape ends with 0" || fail "after Escape: exit code $EXIT_CODE"
+expect_exit_code 0 "Escape ends with 0"
 finish
