@@ -29,7 +29,7 @@ void HeadlessWindowSystem::DestroyWindow(WindowHandle window) {
   std::erase_if(move_reports_, [&](const MoveReport& r) { return r.Window == window; });
   if (foreground_ == window) foreground_ = 0;
   if (grab_ == window) grab_ = 0;
-  if (wm_move_ == window) wm_move_ = 0;
+  if (wm_move_ && wm_move_->Window == window) wm_move_.reset();
 }
 
 void HeadlessWindowSystem::Raise(WindowHandle window) {
@@ -40,21 +40,23 @@ void HeadlessWindowSystem::Raise(WindowHandle window) {
 
 void HeadlessWindowSystem::ShowWindow(WindowHandle window, int x, int y, int w, int h) {
   if (Window* win = Find(window)) {
+    const TPoint at = Placement(x, y, w, h);
     win->Visible = true;
-    win->Bounds = TRect{x, y, x + w, y + h};
+    win->Bounds = TRect{at.X, at.Y, at.X + w, at.Y + h};
     win->Frame.SetSize(w, h);
     // Mapped raised, like XMapRaised; the focus only when a window manager would grant it.
     Raise(window);
     if (focus_on_show_) foreground_ = window;
-    ReportMove(window, x, y);
+    ReportMove(window, at.X, at.Y);
   }
 }
 
 void HeadlessWindowSystem::SetWindowBounds(WindowHandle window, int x, int y, int w, int h) {
   if (Window* win = Find(window)) {
-    win->Bounds = TRect{x, y, x + w, y + h};
+    const TPoint at = Placement(x, y, w, h);
+    win->Bounds = TRect{at.X, at.Y, at.X + w, at.Y + h};
     if (win->Frame.Width() != w || win->Frame.Height() != h) win->Frame.SetSize(w, h);
-    ReportMove(window, x, y);
+    ReportMove(window, at.X, at.Y);
   }
 }
 
@@ -84,6 +86,7 @@ void HeadlessWindowSystem::Schedule(int64_t at_ms, std::function<void()> input) 
 }
 
 void HeadlessWindowSystem::WaitEvents(int64_t timeout_ms) {
+  ReadMoveRequest();
   if (!move_reports_.empty()) {
     // What is queued arrives at once, as X delivers a queue.
     for (size_t n = move_reports_.size(); n > 0 && DeliverMoveReport(); --n) {
@@ -132,15 +135,6 @@ bool HeadlessWindowSystem::SetOpacity(WindowHandle window, const TAlphaMap* alph
   return true;
 }
 
-bool HeadlessWindowSystem::BeginWindowManagerMove(WindowHandle window, TPoint press) {
-  Window* win = Find(window);
-  if (!win || !wm_moves_) return false;
-  wm_move_ = window;
-  wm_move_press_ = press;
-  wm_move_origin_ = TPoint{win->Bounds.Left, win->Bounds.Top};
-  return true;
-}
-
 void HeadlessWindowSystem::ReportLeave(WindowHandle window) {
   Window* win = Find(window);
   if (!win || !sink_) return;
@@ -180,20 +174,7 @@ WindowHandle HeadlessWindowSystem::TargetWindow() const {
 }
 
 void HeadlessWindowSystem::SendPointer(PointerAction action, int button) {
-  if (wm_move_) {
-    // The window manager holds the pointer: it moves the window and ends
-    // the move on the primary button's release.
-    if (Window* win = Find(wm_move_)) {
-      const int x = wm_move_origin_.X + pointer_.X - wm_move_press_.X;
-      const int y = wm_move_origin_.Y + pointer_.Y - wm_move_press_.Y;
-      if (x != win->Bounds.Left || y != win->Bounds.Top) MoveFromOutside(wm_move_, x, y);
-    }
-    if (action == PointerAction::Release && button == 1) {
-      wm_move_ = 0;
-      grab_ = 0;
-    }
-    return;
-  }
+  if (grabbed_elsewhere_ || WindowManagerTakes(action, button)) return;
   WindowHandle target = TargetWindow();
   if (!target || !sink_) return;
   const Window& w = windows_.at(target);
@@ -208,6 +189,7 @@ void HeadlessWindowSystem::MovePointer(int x, int y) {
 
 void HeadlessWindowSystem::PressButton(int button) {
   SetButtonState(button, true);
+  if (grabbed_elsewhere_) return;  // the program holding the pointer gets it
   WindowHandle target = TargetWindow();
   // Like a click-to-focus window manager: a press focuses the window.
   if (target && foreground_ != target) foreground_ = target;

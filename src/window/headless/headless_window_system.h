@@ -1,8 +1,9 @@
 // An in-memory window system for tests: windows in stacking order, a pointer
-// with buttons, a foreground window and a clock, all driven by the test. It
-// behaves like the X11 one where the application can tell: moves are
-// reported back late, showing grants no focus by itself, and waiting for
-// events lets the clock run to the next timer or scheduled input.
+// with buttons, a foreground window, a window manager and a clock, all
+// driven by the test. It behaves like the X11 one where the application can
+// tell: moves are reported back late, showing grants no focus by itself, and
+// waiting for events lets the clock run to the next timer or scheduled input.
+// The window manager's part lives in headless_window_manager.cpp.
 #pragma once
 #include <deque>
 #include <functional>
@@ -58,6 +59,21 @@ class HeadlessWindowSystem : public WindowSystem {
   // the pointer while the primary button is held, and the window gets no
   // pointer event until the release, which the window manager keeps.
   void SetWindowManagerMoves(bool on) { wm_moves_ = on; }
+  // The window manager, a program of its own, gets to a move handed to it
+  // only once the application waits for events again, and takes the
+  // pointer then only if the button is still down. Until then the pointer's
+  // events reach the window as usual; a release among them is one the
+  // window manager never sees (a very quick click or drag). Off: it takes
+  // the pointer at once.
+  void SetWindowManagerLate(bool late) { wm_late_ = late; }
+  // The window manager keeps every window the program shows or moves wholly
+  // on the screen, and reports where it put it, not where it was asked to.
+  void SetKeepWindowsOnScreen(bool on) { keep_on_screen_ = on; }
+  // Another program holds the pointer (an active grab): no pointer input
+  // reaches our windows, and a press focuses none of them, until it lets
+  // go. Its start and end report nothing, as the X11 backend drops the
+  // crossings a grab causes (NotifyGrab, NotifyUngrab); queries answer live.
+  void SetPointerGrabbedElsewhere(bool on) { grabbed_elsewhere_ = on; }
   // The window system says the pointer left the window but moves the
   // pointer nowhere (XWayland's leave with the last coordinates inside).
   void ReportLeave(WindowHandle window);
@@ -91,14 +107,19 @@ class HeadlessWindowSystem : public WindowSystem {
   bool Compositing() override { return compositing_; }
   bool SetOpacity(WindowHandle window, const TAlphaMap* alpha) override;
   bool BeginWindowManagerMove(WindowHandle window, TPoint press) override;
-  bool EndWindowManagerMove(WindowHandle) override { return true; }
+  // True when the window's handed-over move ended with a release the window
+  // manager saw. Otherwise false, and a move not yet taken or still running
+  // is cancelled; false too for a window with no move handed over, whose
+  // release no window manager saw.
+  bool EndWindowManagerMove(WindowHandle window) override;
   bool CursorPos(TPoint& screen) override;
   WindowHandle ForegroundWindow() override { return foreground_; }
   WindowHandle WindowFromPoint(TPoint screen) override;
   bool PrimaryButtonDown() override { return (buttons_ & 1) != 0; }
   int64_t NowMs() override { return now_; }
-  // Delivers the queued move reports, else runs the next scheduled input
-  // due within the timeout, else lets the timeout pass on the clock.
+  // Lets the window manager read a move handed to it; then delivers the
+  // queued move reports, else runs the next scheduled input due within the
+  // timeout, else lets the timeout pass on the clock.
   // Waiting without limit for nothing is a test that forgot to end its
   // session: that raises std::logic_error instead of hanging.
   void WaitEvents(int64_t timeout_ms) override;
@@ -119,6 +140,15 @@ class HeadlessWindowSystem : public WindowSystem {
   WindowHandle TargetWindow() const;
   bool OnVisibleArea(const Window& w, TPoint screen) const;
   void ReportMove(WindowHandle window, int x, int y);
+  // --- the window manager (headless_window_manager.cpp) ---
+  // Where it puts a window of size w x h the program asked to have at (x, y).
+  TPoint Placement(int x, int y, int w, int h) const;
+  // It reads the move handed to it, if any.
+  void ReadMoveRequest();
+  // While it runs a move it holds the pointer: it moves the window and
+  // keeps the events, the primary button's release ending the move. True
+  // when it took this one.
+  bool WindowManagerTakes(PointerAction action, int button);
 
   TPoint screen_;
   std::map<WindowHandle, Window> windows_;
@@ -133,10 +163,18 @@ class HeadlessWindowSystem : public WindowSystem {
   std::optional<TRect> cover_;
   bool compositing_ = false;
   bool wm_moves_ = false;
-  // The move the window manager runs: the window, where the press was and
-  // where the window was then.
-  WindowHandle wm_move_ = 0;
-  TPoint wm_move_press_, wm_move_origin_;
+  bool wm_late_ = false;
+  bool keep_on_screen_ = false;
+  bool grabbed_elsewhere_ = false;
+  // A move handed to the window manager.
+  struct WmMove {
+    WindowHandle Window = 0;
+    TPoint Press, Origin;      // where the press was and where the window was then
+    bool Read = false;         // the window manager has read the request
+    bool Taken = false;        // ... and holds the pointer for it
+    bool ReleaseSeen = false;  // it saw the release, which ended the move
+  };
+  std::optional<WmMove> wm_move_;
   int64_t now_ = 1000;
   std::deque<MoveReport> move_reports_;
   std::deque<Input> inputs_;  // by time
