@@ -113,6 +113,25 @@ TEST(Application, WindowsStackLikeOnScreenAndShowingGrantsNoFocus) {
   EXPECT_EQ(h.ws.WindowFromPoint(TPoint{220, 150}), HeadlessWindowSystem::ForeignWindow);
 }
 
+// A window manager that keeps windows on the screen puts a move asked for
+// past the edge elsewhere. Its report answers that request, so the next
+// move (the next drag step) starts from where the window really is.
+TEST(Application, AMovePlacedElsewhereIsAnsweredByWhereTheWindowWent) {
+  test::HeadlessApp h;
+  h.ws.SetKeepWindowsOnScreen(true);
+  TForm form(&h.app);
+  form.SetBounds(100, 100, 200, 100);
+  form.Show();
+  h.ws.WaitEvents(0);
+  form.SetBounds(-40, 100, 200, 100);
+  h.ws.WaitEvents(0);
+  EXPECT_EQ(form.Left, 0);
+  form.SetBounds(form.Left + 60, form.Top, form.Width, form.Height);
+  h.ws.WaitEvents(0);
+  EXPECT_EQ(h.ws.Find(form.Handle())->Bounds.Left, 60);
+  EXPECT_EQ(form.Left, 60);
+}
+
 TEST(Application, KeysReachTheFormWithKeyPreviewAndCloseEndsTheLoop) {
   test::HeadlessApp h;
   TForm* form = nullptr;

@@ -309,6 +309,61 @@ TEST_F(PointerTracking, ADragHandedToTheWindowManagerEndsWhereThePointerTookIt) 
   EXPECT_TRUE(g_clicks.empty());
 }
 
+// A leave carries no position: no control is hit-tested, not even one at 0,0.
+TEST_F(PointerTracking, ALeaveLightsNoControlAtTheOrigin) {
+  Build("z=Corner,0,0,20,20\na=A,50,10,30,30\n");
+  MoveTo(60, 20);
+  ASSERT_TRUE(B("A")->Hover);
+  h_.ws.ReportLeave(form_->Handle());
+  EXPECT_FALSE(B("A")->Hover);
+  EXPECT_FALSE(B("Corner")->Hover);
+  EXPECT_EQ(Shown(5, 5), Normal);
+}
+
+// Until the window manager gets to a handed-over move, pointer events still
+// reach the window; a step for one must keep the poll that will find the
+// release the window manager then keeps.
+TEST_F(PointerTracking, AnEventBeforeTheWindowManagerTookTheDragKeepsThePollThatEndsIt) {
+  h_.ws.SetWindowManagerMoves(true);
+  h_.ws.SetWindowManagerLate(true);
+  Build("a=A,10,10,30,30\n");
+  h_.ws.WaitEvents(0);
+  const int left = form_->Left, top = form_->Top;
+  MoveTo(150, 80);
+  h_.ws.PressButton();
+  ASSERT_TRUE(skin_->DragByWindowManager);
+  const TPoint start = h_.ws.Pointer();
+  h_.ws.MovePointer(start.X + 2, start.Y + 1);  // reaches the window
+  h_.ws.WaitEvents(0);                          // the window manager takes the pointer
+  h_.ws.MovePointer(start.X + 40, start.Y + 30);
+  h_.ws.ReleaseButton();
+  test::AdvanceAndFire(h_, 100);
+  EXPECT_FALSE(skin_->Dragging);
+  EXPECT_EQ(window_->Bounds.Left, left + 40);
+  EXPECT_EQ(window_->Bounds.Top, top + 30);
+}
+
+// Another program's grab is no leave: the lit control stays lit. While the
+// grab lasts nothing reaches the window, and the poll alone finds the
+// pointer on a cut-away part, which is outside.
+TEST_F(PointerTracking, WhileAnotherProgramHoldsThePointerACutAwayPartIsOutside) {
+  Build("a=A,10,10,30,30\nb=B,50,10,30,30\n");
+  const std::vector<TRect> left_part{TRect{0, 0, 100, 100}};
+  ASSERT_TRUE(SetWindowRgn(form_->Handle(), &left_part));
+  MoveTo(20, 20);
+  h_.ws.SetPointerGrabbedElsewhere(true);
+  MoveTo(60, 20);  // over B: not ours to hear
+  test::AdvanceAndFire(h_, 100);
+  EXPECT_TRUE(B("A")->Hover);
+  EXPECT_FALSE(B("B")->Hover);
+  EXPECT_EQ(Shown(20, 20), Over);
+  MoveTo(150, 50);
+  test::AdvanceAndFire(h_, 100);
+  EXPECT_FALSE(B("A")->Hover);
+  EXPECT_EQ(Shown(20, 20), Normal);
+  EXPECT_FALSE(TimerRunning());
+}
+
 TEST_F(PointerTracking, TimerResetsWhenFocusIsLostOrTheWindowIsCovered) {
   Build("a=A,10,10,30,30\n");
   MoveTo(20, 20);
@@ -351,6 +406,33 @@ TEST_F(PointerTracking, UnreadablePointerDuringADragIsAnErrorShownByTheApplicati
   ASSERT_EQ(h_.ws.Messages().size(), 1u);
   EXPECT_FALSE(skin_->Dragging);
 }
+
+// A quick drag ends where the pointer took it, whether Portico moved the
+// window or handed the drag to a window manager that got to it only after
+// the release (which then reached the window, not the window manager).
+class QuickDrag : public PointerTracking, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(QuickDrag, EndsWhereThePointerTookIt) {
+  const bool handed_over = GetParam();
+  h_.ws.SetWindowManagerMoves(handed_over);
+  h_.ws.SetWindowManagerLate(true);
+  Build("a=A,10,10,30,30\n");
+  h_.ws.WaitEvents(0);
+  const int left = form_->Left, top = form_->Top;
+  MoveTo(150, 80);
+  h_.ws.PressButton();
+  ASSERT_EQ(skin_->DragByWindowManager, handed_over);
+  const TPoint start = h_.ws.Pointer();
+  h_.ws.MovePointer(start.X + 30, start.Y + 10);
+  h_.ws.ReleaseButton();
+  EXPECT_FALSE(skin_->Dragging);
+  EXPECT_EQ(window_->Bounds.Left, left + 30);
+  EXPECT_EQ(window_->Bounds.Top, top + 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drags, QuickDrag, ::testing::Bool(), [](const ::testing::TestParamInfo<bool>& info) {
+  return std::string(info.param ? "TheWindowManagerCameTooLate" : "PorticoMovesTheWindow");
+});
 
 TEST_F(PointerTracking, RingsAndArcsReactOnlyWhereTheyAre) {
   Build("r=Ring,0,0,100,100,50,50,40,20\n");

@@ -164,6 +164,12 @@ TEST_F(SkinLoader, ImagesLoadByContentWhateverTheirNames) {
   EXPECT_TRUE(plain.BitmapNormal);
 }
 
+// Image names are always taken inside the skin folder: a rooted one names no file.
+TEST_F(SkinLoader, AnImageNamedByItsRootedPathLoadsNothing) {
+  auto skin = Load("[SCREEN]\nNormal=" + dir_.File("normal.bmp") + "\n[BUTTONPOS]\na=A,1,1,5,5\n");
+  EXPECT_FALSE(skin->BitmapNormal);
+}
+
 TEST_F(SkinLoader, HostImageShowsTheFrameAtTheGivenPosition) {
   TForm form(&h_.app);
   TImage image;

@@ -11,18 +11,24 @@ using test::EncodeBmp24;
 using test::SolidBitmap;
 
 // A 4 x 1 skin whose mask keeps the middle two pixels and whose opacity
-// image (when usable) fades in from the left: 0, 64, 255, 255.
+// image (when usable) fades in from the left, 0 first.
 struct OpacityCase {
   const char* name;
   bool compositing;
   std::string alpha_file;  // bytes of alpha.bmp; empty: no such file
   bool alpha_used;         // the opacity image outlines the window
+  std::vector<uint8_t> opacity = {0, 64, 255, 255};  // when used
 };
 
-std::string GreyRow(std::vector<uint32_t> levels) {
-  TBitmap b(int32_t(levels.size()), 1);
-  for (size_t i = 0; i < levels.size(); ++i) b.SetPixel(int32_t(i), 0, levels[i] * 0x010101);
+std::string ColourRow(std::vector<uint32_t> pixels) {
+  TBitmap b(int32_t(pixels.size()), 1);
+  for (size_t i = 0; i < pixels.size(); ++i) b.SetPixel(int32_t(i), 0, pixels[i]);
   return EncodeBmp24(b);
+}
+
+std::string GreyRow(std::vector<uint32_t> levels) {
+  for (uint32_t& level : levels) level *= 0x010101;
+  return ColourRow(levels);
 }
 
 class WindowOpacity : public ::testing::TestWithParam<OpacityCase> {};
@@ -50,7 +56,7 @@ TEST_P(WindowOpacity, AlphaOutlinesTheWindowOnlyWithACompositorAndAUsableImage) 
   if (c.alpha_used) {
     EXPECT_EQ(*w->Shape, (std::vector<TRect>{{1, 0, 4, 1}}));
     ASSERT_TRUE(w->Opacity.has_value());
-    EXPECT_EQ(w->Opacity->Values, (std::vector<uint8_t>{0, 64, 255, 255}));
+    EXPECT_EQ(w->Opacity->Values, c.opacity);
   } else {
     EXPECT_EQ(*w->Shape, (std::vector<TRect>{{1, 0, 3, 1}}));
     EXPECT_FALSE(w->Opacity.has_value());
@@ -61,7 +67,11 @@ INSTANTIATE_TEST_SUITE_P(
     Skins, WindowOpacity,
     ::testing::Values(OpacityCase{"WithACompositor", true, GreyRow({0, 64, 255, 255}), true},
                       OpacityCase{"WithoutACompositor", false, GreyRow({0, 64, 255, 255}), false},
-                      OpacityCase{"OfTheWrongSize", true, GreyRow({0, 64, 255}), false},
+                      OpacityCase{"OfTheWrongWidth", true, GreyRow({0, 64, 255}), false},
+                      OpacityCase{"OfTheWrongHeight", true, EncodeBmp24(SolidBitmap(4, 2, 0xFFFFFF)), false},
+                      // Luminance: red, green and blue weigh 0.30, 0.59 and 0.11.
+                      OpacityCase{"InColour", true, ColourRow({0x000000, 0xFF0000, 0x00FF00, 0x0000FF}), true,
+                                  {0, 76, 149, 28}},
                       OpacityCase{"Undecodable", true, "BMnot a bitmap", false},
                       OpacityCase{"Missing", true, "", false}),
     [](const ::testing::TestParamInfo<OpacityCase>& info) { return std::string(info.param.name); });

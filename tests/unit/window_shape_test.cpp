@@ -216,6 +216,15 @@ TEST(BuildMaskRegion, IndexPastThePaletteIsBlack) {
   EXPECT_EQ(BuildMaskRegion(r, 0x000000).Rects, Runs(0, {{0, 1}, {2, 3}}));
 }
 
+TEST(BuildMaskRegion, IndexEqualToThePaletteSizeIsBlack) {
+  // The room just past the table still holds the key colour: reading that
+  // entry would cut the second pixel away.
+  BmpRaster r = RowOf(1, {0, 1});
+  r.Palette = {0x000000, 0xFFFFFF};
+  r.Palette.pop_back();
+  EXPECT_EQ(BuildMaskRegion(r, White).Rects, Runs(0, {{0, 2}}));
+}
+
 TEST(BuildMaskRegion, ListGrowsByFiftyFromTheRowCount) {
   // Two rows of 100 single-pixel runs: 200 rectangles.
   std::string row;
