@@ -6,21 +6,20 @@
 // app/unit_install.cpp; the skin lives in skin/, pointer handling in
 // controls/, drawing in render/, the class-library stand-ins in classlib/,
 // and below them graphics/, image/, text/, system/ and window/.
-#include "app/start_prefetch.h"
+#include "app/startup_preparation.h"
 #include "app/unit_install.h"
-#include "text/draw_text.h"
 #include "window/native_window_system.h"
 #include "classlib/params.h"
 
 int main(int argc, char** argv) {
   // Fonts are found while the skin loads and the window system connects.
-  portico::TTextPreparation text_preparation;
+  portico::TStartupPreparation preparation;
   portico::LoadSystemCommandLine(argc, argv);
   // The skin's images are decoded while the window system connects.
-  portico::TStartPrefetch prefetch;
+  preparation.StartDecoding();
   std::unique_ptr<portico::WindowSystem> ws = portico::CreateNativeWindowSystem();
   // No window system, no window: the caller hears 0, as for any bad start.
   if (!ws) return 0;
   portico::TApplication app(*ws);
-  return portico::RunPortico(app);
+  return portico::RunPortico(app, &preparation);
 }

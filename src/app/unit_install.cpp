@@ -1,7 +1,7 @@
 #include "app/unit_install.h"
 
 #include "app/quiet_exit.h"
-#include "app/start_prefetch.h"
+#include "app/startup_preparation.h"
 #include "app/window_shape.h"
 #include "system/files.h"
 #include "classlib/params.h"
@@ -14,6 +14,25 @@ std::string VersionText;
 std::string LaunchUrl;
 TSkin* Skin = nullptr;
 TFormInstall* FormInstall = nullptr;
+TStartupPreparation* StartupPreparation = nullptr;
+
+namespace {
+// Ends the work ahead once the skin is loaded and the window shaped, or
+// loading gave up: nothing prepared is needed then, and the memory kept
+// for it goes before the window's own copy of the frame is made.
+class TEndPreparation {
+ public:
+  explicit TEndPreparation(TStartupPreparation* preparation) : preparation_(preparation) {}
+  ~TEndPreparation() {
+    if (preparation_) preparation_->Finish();
+  }
+  TEndPreparation(const TEndPreparation&) = delete;
+  TEndPreparation& operator=(const TEndPreparation&) = delete;
+
+ private:
+  TStartupPreparation* preparation_;
+};
+}  // namespace
 
 TFormInstall::TFormInstall(TApplication* owner) : TForm(owner) {
   Caption = FormInstallCaption;
@@ -76,18 +95,20 @@ bool TFormInstall::LoadLauncherSettings() {
 }
 
 bool TFormInstall::CreateSkin() {
-  Skin = new TSkin(SkinFolder, SkinFileName, 0, 0, this, &ImageMain, SkinButtonClick);
-  if (!Skin->FindButton(InstallButtonName) || !Skin->FindButton(ExitButtonName)) {
-    SayWhyNotShown(RequiredControlsMissing(*Skin, SkinFileName));
-    Application()->Terminate();
-    return false;
+  {
+    TStartupPreparation* const ahead = StartupPreparation;
+    const TEndPreparation end_preparation(ahead);
+    Skin = new TSkin(SkinFolder, SkinFileName, 0, 0, this, &ImageMain, SkinButtonClick, nullptr,
+                     ahead ? &ahead->Images() : nullptr);
+    if (!Skin->FindButton(InstallButtonName) || !Skin->FindButton(ExitButtonName)) {
+      SayWhyNotShown(RequiredControlsMissing(*Skin, SkinFileName));
+      Application()->Terminate();
+      return false;
+    }
+    // Before the mask is read: start-up's peak of memory is lower then.
+    Skin->ReleaseUnusedPixels();
+    ApplyWindowShape(*Skin, MaskKeyColor, ahead ? &ahead->Masks() : nullptr);
   }
-  // Before the mask is read: start-up's peak of memory is lower then.
-  Skin->ReleaseUnusedPixels();
-  ApplyWindowShape(*Skin, MaskKeyColor);
-  // Nothing decoded ahead is needed now; memory kept for it goes before
-  // the window's own copy of the frame is made.
-  TStartPrefetch::Finish();
   // The window manager maps the window while the captions are drawn.
   AutoSize = true;
   ShowAhead();
@@ -108,20 +129,18 @@ void TFormInstall::FormDestroy(TObject*) {
   }
 }
 
-int RunPortico(TApplication& app) {
+int RunPortico(TApplication& app, TStartupPreparation* preparation) {
+  StartupPreparation = preparation;
   try {
     app.Initialize();
     app.CreateForm(FormInstall);
-    // The skin is loaded: what was decoded ahead and not taken goes.
-    TStartPrefetch::Finish();
     app.Run();
   } catch (const std::exception& e) {
-    TStartPrefetch::Finish();
     app.ShowException(e);
   } catch (...) {
-    TStartPrefetch::Finish();
     app.ShowException(std::string());
   }
+  StartupPreparation = nullptr;
   int code = app.MainForm() && app.MainForm()->ModalResult == mrNo ? 1 : 0;
   app.DestroyForms();
   FormInstall = nullptr;

@@ -9,6 +9,8 @@
 
 namespace portico {
 
+class TStartupPreparation;
+
 constexpr int mrYes = 6;
 constexpr int mrNo = 7;
 // The mask colour that is cut away from the window: white.
@@ -42,6 +44,9 @@ extern std::string VersionText;
 extern std::string LaunchUrl;
 extern TSkin* Skin;
 extern TFormInstall* FormInstall;
+// What was prepared ahead for the main form's skin: set by RunPortico
+// while it runs, null without (the loader then does everything itself).
+extern TStartupPreparation* StartupPreparation;
 
 // The controls with fixed roles, by name; ButtonNames lists them in the
 // order of their roles, which IndexOfName answers with.
@@ -64,8 +69,9 @@ void ReadLauncherSettings(const TIniFile& ini);
 // Shows the version text on "VersionCaption".
 void SetVersionCaption(TSkin* skin);
 
-// The whole program on a given application object: start, run, clean up.
-// Returns the process exit code.
-int RunPortico(TApplication& app);
+// The whole program on a given application object: start (taking what
+// `preparation` prepared ahead, when given), run, clean up. Returns the
+// process exit code.
+int RunPortico(TApplication& app, TStartupPreparation* preparation = nullptr);
 
 }  // namespace portico

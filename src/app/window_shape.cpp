@@ -155,27 +155,20 @@ MaskRegion BuildMaskRegion(const BmpRaster& mask, TColor key_color) {
   return region;
 }
 
-TPrefetchStore<TMaskOutcome>& PrefetchedMaskRegions() {
-  static TPrefetchStore<TMaskOutcome> store;
-  return store;
-}
-
 std::string MaskPrefetchName(const std::string& mask_path, TColor key_color) {
   return std::to_string(key_color) + ':' + mask_path;
 }
 
-std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor key_color,
-                                           std::string* why) {
-  if (std::optional<TMaskOutcome> ahead =
-          PrefetchedMaskRegions().Take(MaskPrefetchName(mask_path, key_color))) {
-    if (why) *why = std::move(ahead->Why);
-    return std::move(ahead->Region);
-  }
-  return ReadMaskRegion(mask_path, key_color, why);
+TPreparedMask PrepareMaskRegion(const std::string& mask_path, TColor key_color) {
+  TPreparedMask prepared;
+  // Asked before reading: a save from here on changes what start-up finds.
+  prepared.File = QueryFileIdentity(ResolvePath(mask_path));
+  prepared.Region = CreateMaskRegion(mask_path, key_color);
+  return prepared;
 }
 
-std::optional<MaskRegion> ReadMaskRegion(const std::string& mask_path, TColor key_color,
-                                         std::string* why) {
+std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor key_color,
+                                           std::string* why) {
   auto none = [why](std::string reason) {
     if (why) *why = std::move(reason);
     return std::nullopt;
@@ -200,12 +193,19 @@ std::optional<MaskRegion> ReadMaskRegion(const std::string& mask_path, TColor ke
   }
 }
 
-bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key_color) {
-  const std::optional<MaskRegion> region = CreateMaskRegion(mask_path, key_color);
+bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key_color,
+                   TPreparedMasks* prepared) {
+  std::optional<TPreparedMask> ahead;
+  if (prepared) ahead = prepared->Take(MaskPrefetchName(mask_path, key_color));
+  std::optional<MaskRegion> region;
+  if (ahead && ahead->File == QueryFileIdentity(ResolvePath(mask_path)))
+    region = std::move(ahead->Region);
+  else
+    region = CreateMaskRegion(mask_path, key_color);
   return SetWindowRgn(window, region ? &region->Rects : nullptr);
 }
 
-bool ApplyWindowShape(TSkin& skin, TColor key_color) {
+bool ApplyWindowShape(TSkin& skin, TColor key_color, TPreparedMasks* prepared) {
   if (!skin.HostForm) return false;
   const WindowHandle window = skin.HostForm->Handle();
   if (!skin.AlphaFile.empty() && skin.BitmapNormal && IsCompositing()) {
@@ -218,7 +218,7 @@ bool ApplyWindowShape(TSkin& skin, TColor key_color) {
       return SetWindowRgn(window, &runs);
     }
   }
-  return SetWindowMask(window, skin.MaskFile, key_color);
+  return SetWindowMask(window, skin.MaskFile, key_color, prepared);
 }
 
 }  // namespace portico

@@ -10,6 +10,7 @@
 #include "graphics/types.h"
 #include "window/window_system.h"
 #include "skin/prefetch_store.h"
+#include "system/files.h"
 #include "skin/skin.h"
 
 namespace portico {
@@ -32,27 +33,27 @@ MaskRegion BuildMaskRegion(const BmpRaster& mask, TColor key_color);
 std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor key_color,
                                            std::string* why = nullptr);
 
-// A CreateMaskRegion worked out ahead of start-up's need for it, with the
-// reason for no region.
-struct TMaskOutcome {
+// A mask's region worked out ahead of start-up's need for it, with the
+// file as it was before it was read.
+struct TPreparedMask {
   std::optional<MaskRegion> Region;
-  std::string Why;
+  std::optional<TFileIdentity> File;
 };
-// Mask regions worked out ahead, by MaskPrefetchName; CreateMaskRegion
-// takes one from here when it is there.
-TPrefetchStore<TMaskOutcome>& PrefetchedMaskRegions();
+// Regions worked out ahead, by MaskPrefetchName.
+using TPreparedMasks = TPrefetchStore<TPreparedMask>;
 std::string MaskPrefetchName(const std::string& mask_path, TColor key_color);
-
-// CreateMaskRegion without looking for a region worked out ahead.
-std::optional<MaskRegion> ReadMaskRegion(const std::string& mask_path, TColor key_color,
-                                         std::string* why = nullptr);
+// CreateMaskRegion for the work ahead, the file's identity taken first.
+TPreparedMask PrepareMaskRegion(const std::string& mask_path, TColor key_color);
 
 // Gives the window the mask's outline (the plain rectangle when no region
-// was built). Returns the window system's answer.
-bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key_color);
+// was built). A region worked out ahead (`prepared`) is taken when the
+// mask file is still the one it was built from. Returns the window
+// system's answer.
+bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key_color,
+                   TPreparedMasks* prepared = nullptr);
 
 // Gives the skin's host form the outline of the skin's mask file; false
 // (and nothing done) without a host form.
-bool ApplyWindowShape(TSkin& skin, TColor key_color);
+bool ApplyWindowShape(TSkin& skin, TColor key_color, TPreparedMasks* prepared = nullptr);
 
 }  // namespace portico

@@ -1,19 +1,41 @@
 #include "skin/load_image_file.h"
 
-#include "system/files.h"
 #include "image/image_file.h"
 
 namespace portico {
 
-TPrefetchStore<std::unique_ptr<TBitmap>>& PrefetchedImages() {
-  static TPrefetchStore<std::unique_ptr<TBitmap>> store;
-  return store;
+namespace {
+
+// Whether an image decoded ahead shows what the loader would decode now.
+// Its file's identity was taken before the file was read, so a save at any
+// point since shows as a different one here.
+bool StillHolds(const TPreparedImage& ahead, const std::string& path, const std::vector<TRect>* kept) {
+  const bool same_areas = kept ? ahead.Kept == *kept : !ahead.Kept;
+  return ahead.Image && same_areas && ahead.File == QueryFileIdentity(ResolvePath(path));
 }
 
-std::unique_ptr<TBitmap> LoadImageFile(const std::string& path) {
+}  // namespace
+
+std::optional<TPreparedImage> PrepareImageFile(const std::string& path, const std::vector<TRect>* keep) {
+  TPreparedImage prepared;
+  // Asked before decoding: a save from here on changes what the loader finds.
+  prepared.File = QueryFileIdentity(ResolvePath(path));
+  try {
+    prepared.Image = DecodeImageFile(path, keep);
+  } catch (...) {
+    return std::nullopt;
+  }
+  if (!prepared.Image) return std::nullopt;
+  if (keep) prepared.Kept = *keep;
+  return prepared;
+}
+
+std::unique_ptr<TBitmap> LoadImageFile(const std::string& path, TPreparedImages* prepared,
+                                       const std::vector<TRect>* kept) {
   if (path.empty() || !FileExists(path)) return nullptr;
-  if (std::optional<std::unique_ptr<TBitmap>> ahead = PrefetchedImages().Take(path))
-    if (*ahead) return std::move(*ahead);
+  if (prepared)
+    if (std::optional<TPreparedImage> ahead = prepared->Take(path))
+      if (StillHolds(*ahead, path, kept)) return std::move(ahead->Image);
   return DecodeImageFile(path);
 }
 

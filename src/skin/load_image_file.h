@@ -1,26 +1,42 @@
-// Turning one skin image file into a bitmap.
+// Turning one skin image file into a bitmap, or taking the one decoded
+// ahead of the loader when it still shows that file.
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "graphics/bitmap.h"
 #include "skin/prefetch_store.h"
+#include "system/files.h"
 
 namespace portico {
 
+// An image decoded ahead of the loader, with what it holds for: the file
+// as it was before decoding and, for an image kept in part, the areas kept.
+struct TPreparedImage {
+  std::unique_ptr<TBitmap> Image;
+  std::optional<TFileIdentity> File;
+  std::optional<std::vector<TRect>> Kept;  // none: kept whole
+};
+// Images decoded ahead, by the path the loader will ask for.
+using TPreparedImages = TPrefetchStore<TPreparedImage>;
+
+// Decodes ahead what LoadImageFile(path, ..., keep) will ask for; none
+// when that fails, and the loader then meets the error at its own point.
+std::optional<TPreparedImage> PrepareImageFile(const std::string& path, const std::vector<TRect>* keep);
+
 // None for an empty path, a missing file, a folder or an image without
-// pixels; EImageError for a file that exists but cannot be decoded. An
-// image decoded ahead for this path (PrefetchedImages) is taken instead.
-std::unique_ptr<TBitmap> LoadImageFile(const std::string& path);
+// pixels; EImageError for a file that exists but cannot be decoded. With
+// `prepared`, the image decoded ahead for this path is taken instead when
+// it still holds: the same file, and kept whole, or kept in exactly the
+// areas `kept` names when that is given. Otherwise the whole file is
+// decoded here.
+std::unique_ptr<TBitmap> LoadImageFile(const std::string& path, TPreparedImages* prepared = nullptr,
+                                       const std::vector<TRect>* kept = nullptr);
 
-// LoadImageFile without looking for an image decoded ahead. With `keep`
-// the image keeps only those areas (see DecodeImage).
+// Decodes the file itself. With `keep` the image keeps only those areas
+// (see DecodeImage).
 std::unique_ptr<TBitmap> DecodeImageFile(const std::string& path, const std::vector<TRect>* keep = nullptr);
-
-// Images decoded ahead of the loader, by the path it will ask for; an
-// image the ahead-decoding could not make is left to the loader, which
-// then meets the same error at the same point.
-TPrefetchStore<std::unique_ptr<TBitmap>>& PrefetchedImages();
 
 }  // namespace portico

@@ -63,7 +63,8 @@ std::vector<TRect> ControlAreas(const TIniFile& ini) {
 
 TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int image_left,
              int image_top, TForm* host_form, TImage* host_image,
-             TSkinButtonClick on_button_click, TSkinLoadObserver* observer) {
+             TSkinButtonClick on_button_click, TSkinLoadObserver* observer,
+             TPreparedImages* prepared) {
   TIniFile ini(skin_folder + file_name);
   TimerWindow = Application->AllocateHWnd([this](TMessage& m) { TimerWndProc(m); });
   TimerId = 0;
@@ -87,9 +88,10 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
     MaskFile = SkinMaskPath(ini, skin_folder);
     const std::string alpha = ini.ReadString("SCREEN", "Alpha", "");
     if (!alpha.empty()) AlphaFile = skin_folder + alpha;
-    auto load_file = [&](const std::string& key, const std::string& path) {
+    auto load_file = [&](const std::string& key, const std::string& path, TPreparedImages* ahead,
+                         const std::vector<TRect>* kept) {
       try {
-        std::unique_ptr<TBitmap> bitmap = LoadImageFile(path);
+        std::unique_ptr<TBitmap> bitmap = LoadImageFile(path, ahead, kept);
         if (observer) observer->ImageLoaded(key, path, bitmap.get());
         return bitmap;
       } catch (const EImageError& e) {
@@ -97,11 +99,18 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
         return std::unique_ptr<TBitmap>();
       }
     };
-    auto load = [&](const char* key) { return load_file(key, SkinImagePath(ini, skin_folder, key)); };
-    BitmapNormal = load("Normal");
-    BitmapOver = load("Over");
-    BitmapDown = load("Down");
-    BitmapDisable = load("Disable");
+    auto load = [&](const char* key, const std::vector<TRect>* kept) {
+      return load_file(key, SkinImagePath(ini, skin_folder, key), prepared, kept);
+    };
+    BitmapNormal = load("Normal", nullptr);
+    // The pointer-over, pressed and disabled images decoded ahead keep only
+    // the controls' rectangles: they are taken only when those are the
+    // rectangles of the controls built below from the same lines (none
+    // without a normal image).
+    const std::vector<TRect> areas = prepared && BitmapNormal ? ControlAreas(ini) : std::vector<TRect>();
+    BitmapOver = load("Over", &areas);
+    BitmapDown = load("Down", &areas);
+    BitmapDisable = load("Disable", &areas);
 
     if (BitmapNormal) {
       if (HostPicture) {
@@ -110,7 +119,7 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
         OwnFrame = std::make_unique<TBitmap>();
         BitmapFrame = OwnFrame.get();
       }
-      BitmapArrow = load_file("", skin_folder + ArrowImageName);
+      BitmapArrow = load_file("", skin_folder + ArrowImageName, nullptr, nullptr);
       std::vector<std::string> keys;
       ini.ReadSection("BUTTONPOS", keys);
       for (const std::string& key : keys) {

@@ -9,6 +9,7 @@
 #include "classlib/application.h"
 #include "graphics/bitmap.h"
 #include "classlib/controls.h"
+#include "skin/load_image_file.h"
 #include "skin/skin_button.h"
 #include "skin/skin_load_observer.h"
 
@@ -35,10 +36,11 @@ class TSkin : public TTrackingState {
   // Reads the description file (skin folder + file name), loads the images
   // and builds the controls. A missing or empty description gives a skin
   // without images and controls; an image that cannot be decoded raises
-  // EImageError. An observer hears what was decided along the way.
+  // EImageError. An observer hears what was decided along the way. State
+  // images decoded ahead (`prepared`) are taken where they still hold.
   TSkin(const std::string& skin_folder, const std::string& file_name, int image_left,
         int image_top, TForm* host_form, TImage* host_image, TSkinButtonClick on_button_click,
-        TSkinLoadObserver* observer = nullptr);
+        TSkinLoadObserver* observer = nullptr, TPreparedImages* prepared = nullptr);
   ~TSkin();
   TSkin(const TSkin&) = delete;
   TSkin& operator=(const TSkin&) = delete;

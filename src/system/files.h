@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -23,6 +24,23 @@ bool IsRootedName(const std::string& name);
 // The text from the last "." after the last path separator ("\\", "/" or
 // ":"), dot included; empty when the file name has no dot.
 std::string ExtractFileExt(const std::string& path);
+
+// What tells one version of a file from another: the file itself (its
+// device or volume and its number there), its size and its last write
+// time, in the system's own units. A file saved again or replaced by
+// another gives a different identity, unless a save of the same size
+// lands within the same tick of the file system's clock.
+struct TFileIdentity {
+  uint64_t Device = 0;
+  uint64_t Index = 0;
+  uint64_t Size = 0;
+  uint64_t Modified = 0;
+  friend bool operator==(const TFileIdentity&, const TFileIdentity&) = default;
+};
+
+// The identity of the regular file under this name (used as given:
+// resolve it first); none for anything else or when the system cannot say.
+std::optional<TFileIdentity> QueryFileIdentity(const std::string& path);
 
 // Turns a skin path into one this system can open: backslashes and
 // slashes both separate folders, and where the file system tells letter

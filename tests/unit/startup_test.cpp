@@ -7,7 +7,7 @@
 #include <fstream>
 #include <thread>
 
-#include "app/start_prefetch.h"
+#include "app/startup_preparation.h"
 #include "app/unit_install.h"
 #include "classlib/params.h"
 #include "skin_fixture.h"
@@ -281,31 +281,24 @@ namespace portico {
 namespace {
 
 // What start-up made of a skin: the window's first frame and outline, each
-// control's pixels in each state image, and any message shown.
+// control's pixels in each state image, the frame with the pointer at a
+// given point, and any message shown.
 struct TStartResult {
   TBitmap Frame;
   std::optional<std::vector<TRect>> Shape;
   std::vector<uint32_t> StatePixels;
+  TBitmap Pointed;
   std::vector<std::string> Messages;
-  int ExitCode = -1;
 };
 
-TStartResult StartAndLook(const std::vector<std::string>& args, bool decode_ahead) {
-  SetCommandLine(args);
-  std::optional<TStartPrefetch> ahead;
-  if (decode_ahead) ahead.emplace();
+// Runs the launcher on the command line set, taking what `preparation`
+// prepared ahead when given, and looks at the window once it is shown.
+TStartResult StartAndLook(TStartupPreparation* preparation, TPoint pointer = TPoint{0, 0}) {
   test::HeadlessApp h;
+  h.ws.SetFocusOnShow(true);
   TStartResult r;
-  h.app.Initialize();
-  try {
-    h.app.CreateForm(FormInstall);
-  } catch (const std::exception& e) {
-    h.app.ShowException(e);
-  }
-  TStartPrefetch::Finish();
-  if (Skin && FormInstall) {
-    FormInstall->Show();
-    const auto* window = h.ws.Find(FormInstall->Handle());
+  h.ws.Schedule(h.ws.NowMs() + 500, [&] {
+    auto* window = h.ws.Find(FormInstall->Handle());
     r.Frame = window->Frame;
     r.Shape = window->Shape;
     for (const TBitmap* image : {Skin->BitmapOver.get(), Skin->BitmapDown.get(), Skin->BitmapDisable.get()})
@@ -313,11 +306,59 @@ TStartResult StartAndLook(const std::vector<std::string>& args, bool decode_ahea
         for (int y = b->Bounds.Top; y < b->Bounds.Bottom; ++y)
           for (int x = b->Bounds.Left; x < b->Bounds.Right; ++x)
             r.StatePixels.push_back(image ? CanvasPixel(*image, x, y) : 0);
-  }
+    h.ws.MovePointer(FormInstall->Left + pointer.X, FormInstall->Top + pointer.Y);
+    r.Pointed = window->Frame;
+    h.app.Terminate();
+  });
+  RunPortico(h.app, preparation);
   r.Messages = h.ws.Messages();
-  h.app.DestroyForms();
-  FormInstall = nullptr;
   return r;
+}
+
+// Starts the work ahead and lets it finish, so that the files can change
+// between it and the load.
+void DecodeAhead(TStartupPreparation& preparation) {
+  preparation.StartDecoding();
+  preparation.WaitForDecoding();
+}
+
+// A control moved by a save after the decoding ahead read the description
+// is lit where it now is: its pointer-over look is all there.
+TEST_F(Startup, ControlMovedAfterDecodingAheadLightsUpWhereItNowIs) {
+  SetCommandLine({"portico", "skin.ini", "1"});
+  TStartupPreparation preparation;
+  DecodeAhead(preparation);
+  std::string moved = GoodSkin;
+  moved.replace(moved.find("Install,10,10"), 13, "Install,70,50");
+  dir_.Write("skin.ini", moved);
+  const TStartResult r = StartAndLook(&preparation, TPoint{90, 60});
+  ASSERT_EQ(r.Pointed.Width(), 120);
+  int lit = 0;
+  for (int y = 50; y < 70; ++y)
+    for (int x = 70; x < 110; ++x) lit += r.Pointed.Pixel(x, y) == 0x00FF00;
+  EXPECT_EQ(lit, 40 * 20);
+}
+
+// Images saved after they were decoded ahead (written aside and renamed
+// over, as editors save) show as saved: the new picture and the new outline.
+TEST_F(Startup, ImagesReplacedAfterDecodingAheadShowAsSaved) {
+  SetCommandLine({"portico", "skin.ini", "1"});
+  TStartupPreparation preparation;
+  DecodeAhead(preparation);
+  auto replace = [this](const std::string& name, const TBitmap& image) {
+    dir_.Write("saving.tmp", EncodeBmp24(image));
+    std::filesystem::rename(dir_.File("saving.tmp"), dir_.File(name));
+  };
+  replace("n.bmp", SolidBitmap(120, 110, 0x404040));
+  TBitmap mask = SolidBitmap(120, 110, 0x000000);
+  for (int y = 0; y < 110; ++y) mask.SetPixel(0, y, 0xFFFFFF);
+  replace("m.bmp", mask);
+  const TStartResult r = StartAndLook(&preparation);
+  ASSERT_EQ(r.Frame.Width(), 120);
+  EXPECT_EQ(r.Frame.Pixel(115, 45), 0x404040u);  // no control there
+  ASSERT_TRUE(r.Shape.has_value());
+  EXPECT_EQ(r.Shape->size(), 110u);
+  EXPECT_EQ(r.Shape->front(), (TRect{1, 0, 120, 1}));
 }
 
 struct TAheadCase {
@@ -336,9 +377,11 @@ TEST_P(DecodingAhead, ChangesNothingThatStartUpShows) {
   dir_.Write("o2.bmp", EncodeBmp24(gradient));
   dir_.Write("broken.bmp", "BM\x10\x00\x00\x00garbage");
   dir_.Write("case.ini", GetParam().Ini);
-  const std::vector<std::string> args{"portico", "case.ini", "2.0"};
-  const TStartResult in_turn = StartAndLook(args, false);
-  const TStartResult ahead = StartAndLook(args, true);
+  SetCommandLine({"portico", "case.ini", "2.0"});
+  const TStartResult in_turn = StartAndLook(nullptr);
+  TStartupPreparation preparation;
+  preparation.StartDecoding();
+  const TStartResult ahead = StartAndLook(&preparation);
   EXPECT_EQ(in_turn.Frame.BoundsRect(), ahead.Frame.BoundsRect());
   int differ = 0;
   for (int y = 0; y < std::min(in_turn.Frame.Height(), ahead.Frame.Height()); ++y)

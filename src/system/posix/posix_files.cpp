@@ -76,6 +76,14 @@ bool FileExists(const std::string& path) {
   return stat(ResolvePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+std::optional<TFileIdentity> QueryFileIdentity(const std::string& path) {
+  struct stat st;
+  if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  // Nanoseconds: only compared, so a wrap far in the future does no harm.
+  const uint64_t modified = uint64_t(st.st_mtim.tv_sec) * 1000000000u + uint64_t(st.st_mtim.tv_nsec);
+  return TFileIdentity{uint64_t(st.st_dev), uint64_t(st.st_ino), uint64_t(st.st_size), modified};
+}
+
 std::string ResolvePath(const std::string& path) {
   if (path.empty()) return path;
   std::string slashed = path;

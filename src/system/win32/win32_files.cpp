@@ -94,6 +94,21 @@ bool FileExists(const std::string& path) {
   return h.Valid() && IsRegularFile(h.Get());
 }
 
+std::optional<TFileIdentity> QueryFileIdentity(const std::string& path) {
+  const std::wstring name = SystemName(path);
+  if (name.empty()) return std::nullopt;
+  // Opened only to ask (access 0): a folder cannot be, which is as wanted.
+  TFileHandle h(OpenExisting(name, 0));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!h.Valid() || GetFileType(h.Get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(h.Get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return std::nullopt;
+  auto join = [](DWORD high, DWORD low) { return uint64_t{high} << 32 | low; };
+  return TFileIdentity{info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow),
+                       join(info.nFileSizeHigh, info.nFileSizeLow),
+                       join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)};
+}
+
 std::string ResolvePath(const std::string& path) {
   if (path.empty()) return path;
   // The file system ignores letter case itself; only the separators and
