@@ -12,7 +12,7 @@
 #include "classlib/params.h"
 
 int main(int argc, char** argv) {
-  // Fonts are found while the skin loads and the window system connects.
+  // Owns what start-up prepares ahead: the caption face, the decoded images.
   portico::TStartupPreparation preparation;
   portico::LoadSystemCommandLine(argc, argv);
   // The skin's images are decoded while the window system connects.

@@ -21,7 +21,7 @@ namespace portico {
 
 class TStartupPreparation {
  public:
-  // Starts preparing the text drawing.
+  // Sets text drawing up.
   TStartupPreparation();
   // Finish().
   ~TStartupPreparation();
@@ -47,7 +47,7 @@ class TStartupPreparation {
   void Finish();
 
  private:
-  TTextPreparation text_;  // first: the fonts take longest
+  TTextPreparation text_;  // the caption face, opened before the skin loads
   TPixelPool pixels_;
   TPreparedImages images_;
   TPreparedMasks masks_;
