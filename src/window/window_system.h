@@ -3,6 +3,7 @@
 // never calls application code directly.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,23 @@ class WindowSystem {
   // A modal message window (title, text, an OK button); returns when the
   // user dismissed it.
   virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
+
+  // --- extra descriptors and the accessibility bus (AT-SPI on Linux) ---
+  // What a watched descriptor is ready for (bits of `ready` below).
+  enum DescriptorReady : unsigned { DescriptorReadable = 1, DescriptorWritable = 2, DescriptorFailed = 4 };
+  // Has WaitEvents wait on descriptor `fd` too, with its own connection:
+  // `ready` runs from within WaitEvents when the descriptor is readable or
+  // writable as asked, or failed (hung up, error). Returns an id for
+  // UnwatchDescriptor; 0 when this window system cannot watch descriptors.
+  virtual int WatchDescriptor(int /*fd*/, bool /*readable*/, bool /*writable*/,
+                              std::function<void(unsigned ready)> /*ready*/) {
+    return 0;
+  }
+  // Stops a watch (also from within its own `ready`).
+  virtual void UnwatchDescriptor(int /*id*/) {}
+  // The accessibility bus the desktop announces through the window system
+  // (the AT_SPI_BUS property of the X root window); empty for none.
+  virtual std::string AccessibilityBusAddress() { return {}; }
 
  protected:
   WindowEvents* sink_ = nullptr;

@@ -87,6 +87,7 @@ void HeadlessWindowSystem::Schedule(int64_t at_ms, std::function<void()> input) 
 
 void HeadlessWindowSystem::WaitEvents(int64_t timeout_ms) {
   ReadMoveRequest();
+  if (RunReadyDescriptors()) return;
   if (!move_reports_.empty()) {
     // What is queued arrives at once, as X delivers a queue.
     for (size_t n = move_reports_.size(); n > 0 && DeliverMoveReport(); --n) {

@@ -124,6 +124,11 @@ class HeadlessWindowSystem : public WindowSystem {
   // session: that raises std::logic_error instead of hanging.
   void WaitEvents(int64_t timeout_ms) override;
   void ShowMessage(const std::string& title, const std::string& text) override;
+  // Watched descriptors are real ones: WaitEvents looks at them without
+  // waiting (the clock is the test's) and runs those that are ready. Not
+  // on Windows, where nothing watches descriptors.
+  int WatchDescriptor(int fd, bool readable, bool writable, std::function<void(unsigned ready)> ready) override;
+  void UnwatchDescriptor(int id) override;
 
  private:
   struct MoveReport {
@@ -178,6 +183,17 @@ class HeadlessWindowSystem : public WindowSystem {
   int64_t now_ = 1000;
   std::deque<MoveReport> move_reports_;
   std::deque<Input> inputs_;  // by time
+  // --- watched descriptors (headless_descriptors.cpp) ---
+  // Runs the watches whose descriptors are ready now; false when none was.
+  bool RunReadyDescriptors();
+  struct DescriptorWatch {
+    int Fd = -1;
+    bool Readable = false;
+    bool Writable = false;
+    std::function<void(unsigned)> Ready;
+  };
+  std::map<int, DescriptorWatch> descriptor_watches_;
+  int next_descriptor_watch_ = 1;
   std::vector<std::string> messages_;
 };
 

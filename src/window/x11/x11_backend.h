@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -48,6 +49,9 @@ class X11WindowSystem final : public WindowSystem {
   int64_t NowMs() override;
   void WaitEvents(int64_t timeout_ms) override;
   void ShowMessage(const std::string& title, const std::string& text) override;
+  int WatchDescriptor(int fd, bool readable, bool writable, std::function<void(unsigned ready)> ready) override;
+  void UnwatchDescriptor(int id) override;
+  std::string AccessibilityBusAddress() override;
 
  private:
   struct TopLevel {
@@ -106,8 +110,17 @@ class X11WindowSystem final : public WindowSystem {
   bool HandleWindowState(XEvent& event);
   // Repaints a rectangle of a window from its copy of the last frame.
   void Repaint(Window window, TopLevel& w, TRect area);
-  // Waits until the connection has data or timeout_ms (-1: no limit) ran out.
+  // Waits until the connection or a watched descriptor has data or
+  // timeout_ms (-1: no limit) ran out; runs the watches that are ready.
   void PollConnection(int64_t timeout_ms);
+  struct DescriptorWatch {
+    int Fd = -1;
+    bool Readable = false;
+    bool Writable = false;
+    std::function<void(unsigned)> Ready;
+  };
+  std::map<int, DescriptorWatch> descriptor_watches_;
+  int next_descriptor_watch_ = 1;
 
   // --- pointer and focus (x11_pointer.cpp) ---
   // The child of the root that holds `window` (itself when unparented).
