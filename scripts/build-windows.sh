@@ -102,7 +102,7 @@ check_exe() {
   grep -q "Subsystem.*$subsystem" <<<"$headers" || { echo "build-windows: $exe is no $subsystem program" >&2; return 1; }
   for dll in $(sed -n 's/.*DLL Name: //p' <<<"$headers"); do
     case "${dll,,}" in
-      gdi32.dll | kernel32.dll | msvcrt.dll | ole32.dll | shell32.dll | user32.dll) ;;
+      gdi32.dll | kernel32.dll | msvcrt.dll | ole32.dll | oleacc.dll | oleaut32.dll | shell32.dll | user32.dll) ;;
       *) echo "build-windows: $exe needs $dll, which Windows does not ship" >&2; return 1 ;;
     esac
   done

@@ -119,6 +119,15 @@ class WindowSystem {
   // user dismissed it.
   virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
 
+  // --- accessibility objects (Windows) ---
+  // Screen readers ask a window for its accessible object with a message of
+  // their own (WM_GETOBJECT on Windows). `hook` answers it: it gets the
+  // message's parameters and returns its result, 0 to leave the system's
+  // answer. An empty hook removes it. Window systems without such a message
+  // ignore it.
+  virtual void SetAccessibleObjectHook(WindowHandle /*window*/,
+                                       std::function<intptr_t(uintptr_t wparam, intptr_t lparam)> /*hook*/) {}
+
   // --- extra descriptors and the accessibility bus (AT-SPI on Linux) ---
   // What a watched descriptor is ready for (bits of `ready` below).
   enum DescriptorReady : unsigned { DescriptorReadable = 1, DescriptorWritable = 2, DescriptorFailed = 4 };

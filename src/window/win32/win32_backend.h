@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -46,6 +47,8 @@ class Win32WindowSystem final : public WindowSystem {
   int64_t NowMs() override;
   void WaitEvents(int64_t timeout_ms) override;
   void ShowMessage(const std::string& title, const std::string& text) override;
+  void SetAccessibleObjectHook(WindowHandle window,
+                               std::function<intptr_t(uintptr_t wparam, intptr_t lparam)> hook) override;
 
  private:
   struct TopLevel {
@@ -53,6 +56,8 @@ class Win32WindowSystem final : public WindowSystem {
     int Height = 1;
     bool Shown = false;
     std::unique_ptr<Win32FrameImage> Image;  // the last frame, for hand-overs and WM_PAINT
+    // Answers WM_GETOBJECT (the accessibility service's).
+    std::function<intptr_t(uintptr_t, intptr_t)> AccessibleObject;
   };
 
   explicit Win32WindowSystem(HINSTANCE instance);

@@ -94,6 +94,12 @@ LRESULT Win32WindowSystem::HandleMessage(HWND window, UINT msg, WPARAM wparam, L
     case WM_MOVE:
       if (sink_) sink_->WindowMoved(handle, MessageX(lparam), MessageY(lparam));
       return 0;
+    case WM_GETOBJECT: {
+      // A copy: the hook may run while the window's entry goes away.
+      const auto hook = w->AccessibleObject;
+      const intptr_t result = hook ? hook(wparam, lparam) : 0;
+      return result ? result : DefWindowProcW(window, msg, wparam, lparam);
+    }
     case WM_DESTROY:
       if (window != destroying_) {
         // Someone else ended the window: forget it, then tell the owner.

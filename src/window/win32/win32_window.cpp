@@ -1,5 +1,6 @@
 // Top-level windows: the class, creation, showing, moving, destroying.
 #include <algorithm>
+#include <utility>
 
 #include "window/win32/win32_backend.h"
 #include "system/win32/win32_text.h"
@@ -84,6 +85,11 @@ void Win32WindowSystem::SetWindowBounds(WindowHandle handle, int x, int y, int w
                      DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE)));
   SetWindowPos(window, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32WindowSystem::SetAccessibleObjectHook(WindowHandle handle,
+                                                std::function<intptr_t(uintptr_t, intptr_t)> hook) {
+  if (TopLevel* w = Find(reinterpret_cast<HWND>(handle))) w->AccessibleObject = std::move(hook);
 }
 
 }  // namespace portico
