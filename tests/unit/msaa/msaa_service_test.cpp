@@ -144,6 +144,28 @@ TEST_F(MsaaServiceTest, DefaultActionClicksOnceTheCallHasReturned) {
   EXPECT_EQ(window_->clicks, std::vector<size_t>{0});
 }
 
+// Focus events as a screen reader hooks them: (window, client, child id).
+std::vector<std::vector<LONG>> focus_events;
+void CALLBACK OnFocusEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  focus_events.push_back({static_cast<LONG>(reinterpret_cast<intptr_t>(window)), object, child});
+}
+
+TEST_F(MsaaServiceTest, FocusChangesReachScreenReadersAsFocusEvents) {
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, &OnFocusEvent,
+                                       GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_TRUE(hook);
+  focus_events.clear();
+  window_->focused = 2;
+  service_->FocusChanged();
+  window_->focused = -1;
+  service_->FocusChanged();
+  ws_->WaitEvents(0);
+  UnhookWinEvent(hook);
+  const LONG window = static_cast<LONG>(handle_);
+  EXPECT_EQ(focus_events,
+            (std::vector<std::vector<LONG>>{{window, OBJID_CLIENT, 3}, {window, OBJID_CLIENT, CHILDID_SELF}}));
+}
+
 TEST_F(MsaaServiceTest, ObjectKeptPastTheServiceAnswersDisconnected) {
   acc_->AddRef();
   EXPECT_EQ(acc_->accDoDefaultAction(Child(1)), S_OK);
