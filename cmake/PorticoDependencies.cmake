@@ -62,4 +62,18 @@ else()
   portico_pkg(freetype freetype2)
   portico_pkg(fontconfig fontconfig)
   portico_pkg(x11 x11 xext)
+  # libdbus-1 for AT-SPI. Its static link flags name libsystemd, which
+  # Debian ships no archive of and which a D-Bus client never calls:
+  # access/atspi/atspi_no_systemd.c stands in for the two functions the
+  # archive refers to.
+  if(PORTICO_STATIC_LIBS)
+    pkg_check_modules(PORTICO_PKG_dbus REQUIRED dbus-1)
+    find_library(PORTICO_STATIC_dbus_1 NAMES libdbus-1.a HINTS ${PORTICO_PKG_dbus_STATIC_LIBRARY_DIRS} REQUIRED)
+    add_library(portico_dbus_no_systemd OBJECT ${PROJECT_SOURCE_DIR}/src/access/atspi/atspi_no_systemd.c)
+    add_library(portico::dbus INTERFACE IMPORTED GLOBAL)
+    target_include_directories(portico::dbus INTERFACE ${PORTICO_PKG_dbus_STATIC_INCLUDE_DIRS})
+    target_link_libraries(portico::dbus INTERFACE ${PORTICO_STATIC_dbus_1} $<TARGET_OBJECTS:portico_dbus_no_systemd>)
+  else()
+    portico_pkg(dbus dbus-1)
+  endif()
 endif()
