@@ -15,6 +15,7 @@ std::string LaunchUrl;
 TSkin* Skin = nullptr;
 TFormInstall* FormInstall = nullptr;
 TStartupPreparation* StartupPreparation = nullptr;
+TAccessibilityStarter AccessibilityStarter = &StartAccessibility;
 
 namespace {
 // Ends the work ahead once the skin is loaded and the window shaped, or
@@ -44,6 +45,9 @@ TFormInstall::TFormInstall(TApplication* owner) : TForm(owner) {
   Height = 641;
   KeyPreview = true;
   OnKeyPress = [this](TObject* sender, char& key) { FormKeyPress(sender, key); };
+  OnKeyDown = [this](TObject* sender, uint16_t& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
+  OnKeyUp = [this](TObject* sender, uint16_t& key, TShiftState shift) { FormKeyUp(sender, key, shift); };
+  OnShown = [this](TObject* sender) { FormShown(sender); };
   OnDestroy = [this](TObject* sender) { FormDestroy(sender); };
   ImageMain.SetBounds(16, 16, 209, 273);
   ImageMain.AutoSize = true;
@@ -90,6 +94,7 @@ bool TFormInstall::LoadLauncherSettings() {
   {
     TIniFile ini(SkinFolder + SkinFileName);
     ReadLauncherSettings(ini);
+    AccessibleNames = TAccessibilityNames(ini, SkinFileName);
   }
   return CreateSkin();
 }
@@ -122,7 +127,40 @@ void TFormInstall::FormKeyPress(TObject*, char& key) {
   if (key == 27) Close();
 }
 
+void TFormInstall::FormKeyDown(TObject*, uint16_t& key, TShiftState shift) {
+  if (Skin) Skin->KeyDown(static_cast<VirtualKey>(key), (shift & ssShift) != 0);
+}
+
+void TFormInstall::FormKeyUp(TObject*, uint16_t& key, TShiftState shift) {
+  if (Skin) Skin->KeyUp(static_cast<VirtualKey>(key), (shift & ssShift) != 0);
+}
+
+void TFormInstall::FormShown(TObject*) {
+  // Not before: the first pixel waits for nothing of it.
+  if (Accessible || !Skin) return;
+  Accessible = std::make_unique<TAccessibleLauncher>(*this, ImageMain, *Skin, AccessibleNames, VersionText);
+  told_active_ = Accessible->Active();
+  if (AccessibilityStarter) AccessibilityService = AccessibilityStarter(*Accessible, Application()->Ws());
+  if (!AccessibilityService) return;
+  Skin->OnFocusChange = [this](TSkin*) {
+    if (AccessibilityService) AccessibilityService->FocusChanged();
+  };
+  OnActiveChange = [this](TObject*) {
+    if (!AccessibilityService || Accessible->Active() == told_active_) return;
+    told_active_ = !told_active_;
+    AccessibilityService->ActiveChanged();
+  };
+  OnBoundsChange = [this](TObject*) {
+    if (AccessibilityService) AccessibilityService->BoundsChanged();
+  };
+}
+
 void TFormInstall::FormDestroy(TObject*) {
+  // The service reads the window and its skin: it goes first.
+  OnActiveChange = nullptr;
+  OnBoundsChange = nullptr;
+  AccessibilityService.reset();
+  Accessible.reset();
   if (Skin) {
     delete Skin;
     Skin = nullptr;

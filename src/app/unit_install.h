@@ -1,7 +1,11 @@
 // The main window and the launcher's start-up, settings and actions.
 #pragma once
+#include <memory>
 #include <string>
 
+#include "access/accessible.h"
+#include "app/accessibility_names.h"
+#include "app/accessible_launcher.h"
 #include "classlib/application.h"
 #include "classlib/controls.h"
 #include "classlib/ini_file.h"
@@ -30,12 +34,34 @@ class TFormInstall : public TForm {
   explicit TFormInstall(TApplication* owner);
 
   void FormKeyPress(TObject* sender, char& key);
+  // Tab, Shift+Tab, the arrows, Enter and Space go to the skin's keyboard.
+  void FormKeyDown(TObject* sender, uint16_t& key, TShiftState shift);
+  void FormKeyUp(TObject* sender, uint16_t& key, TShiftState shift);
+  // Once the first frame is shown: the window is served to assistive
+  // technologies.
+  void FormShown(TObject* sender);
   void FormDestroy(TObject* sender);
   bool LoadLauncherSettings();
   bool CreateSkin();
 
   TImage ImageMain;
+  // What the window and its controls are announced as.
+  TAccessibilityNames AccessibleNames;
+  // The window as assistive technologies read it, and the service that
+  // serves it (none where the platform has none); made once shown.
+  std::unique_ptr<TAccessibleLauncher> Accessible;
+  std::unique_ptr<TAccessibilityService> AccessibilityService;
+
+ private:
+  // Whether the window had the foreground when the service was last told.
+  bool told_active_ = false;
 };
+
+// How the launcher starts its accessibility service: StartAccessibility,
+// or a stand-in a test sets.
+using TAccessibilityStarter = std::unique_ptr<TAccessibilityService> (*)(TAccessibleWindow& window,
+                                                                         WindowSystem& windows);
+extern TAccessibilityStarter AccessibilityStarter;
 
 // Application state, set during start-up.
 extern std::string SkinFolder;

@@ -148,6 +148,14 @@ void TApplication::KeyChar(WindowHandle window, char key) {
   if (TForm* f = FormOf(window)) Guard([&] { f->HandleKey(key); });
 }
 
+void TApplication::KeyEvent(WindowHandle window, KeyAction action, VirtualKey key, bool shift) {
+  if (TForm* f = FormOf(window)) Guard([&] { f->HandleKeyEvent(action, key, shift); });
+}
+
+void TApplication::KeyboardFocusChanged(WindowHandle window) {
+  if (TForm* f = FormOf(window)) Guard([&] { f->HandleKeyboardFocus(); });
+}
+
 void TApplication::CloseRequested(WindowHandle window) {
   if (TForm* f = FormOf(window)) Guard([&] { f->Close(); });
 }

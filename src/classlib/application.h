@@ -88,6 +88,8 @@ class TApplication : public WindowEvents {
   void CloseRequested(WindowHandle window) override;
   void WindowDestroyed(WindowHandle window) override;
   void WindowMoved(WindowHandle window, int x, int y) override;
+  void KeyEvent(WindowHandle window, KeyAction action, VirtualKey key, bool shift) override;
+  void KeyboardFocusChanged(WindowHandle window) override;
 
  private:
   struct Timer {

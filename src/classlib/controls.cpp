@@ -101,8 +101,14 @@ TControl* TForm::ControlAtPos(TPoint p, bool allow_disabled, bool) const {
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {
+  const TRect before = BoundsNow();
   TControl::SetBounds(left, top, width, height);
   if (shown_) RequestBounds();
+  BoundsMayHaveChanged(before);
+}
+
+void TForm::BoundsMayHaveChanged(const TRect& before) {
+  if (shown_ && OnBoundsChange && BoundsNow() != before) OnBoundsChange(this);
 }
 
 void TForm::RequestBounds() {
@@ -119,9 +125,11 @@ void TForm::AdjustSize() {
     h = std::max(h, c->Top + c->Height);
   }
   if (w == Width && h == Height) return;
+  const TRect before = BoundsNow();
   Width = w;
   Height = h;
   if (shown_) RequestBounds();
+  BoundsMayHaveChanged(before);
 }
 
 void TForm::Repaint(const TBitmap& frame, const std::vector<TRect>& changed) {
@@ -160,6 +168,7 @@ void TForm::Show() {
       if (!b.Empty()) app_->Ws().Present(h, b, {b.BoundsRect()});
     }
   }
+  if (OnShown) OnShown(this);
 }
 
 void TForm::Close() {
@@ -168,6 +177,17 @@ void TForm::Close() {
 
 void TForm::HandleKey(char key) {
   if (KeyPreview && OnKeyPress) OnKeyPress(this, key);
+}
+
+void TForm::HandleKeyEvent(KeyAction action, VirtualKey key, bool shift) {
+  if (!KeyPreview) return;
+  const TKeyEvent& handler = action == KeyAction::Down ? OnKeyDown : OnKeyUp;
+  uint16_t code = static_cast<uint16_t>(key);
+  if (handler) handler(this, code, shift ? ssShift : 0);
+}
+
+void TForm::HandleKeyboardFocus() {
+  if (OnActiveChange) OnActiveChange(this);
 }
 
 void TForm::HandleDestroyed() {
@@ -183,8 +203,10 @@ void TForm::HandleMoved(int x, int y) {
   // older report would pull the window back to where it was, and the next
   // drag step would start from there.
   if (!pending_moves_.Reported(TPoint{x, y})) return;
+  const TRect before = BoundsNow();
   Left = x;
   Top = y;
+  BoundsMayHaveChanged(before);
 }
 
 void TForm::HandlePointer(PointerAction action, int button, int x, int y) {

@@ -27,6 +27,10 @@ using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TSh
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
 using TNotifyEvent = std::function<void(TObject* sender)>;
+// A key going down or up: its virtual-key code (the values of VirtualKey)
+// and the shift state (ssShift).
+using TKeyEvent = std::function<void(TObject* sender, uint16_t& key, TShiftState shift)>;
+constexpr TShiftState ssShift = 1;
 
 // A child control placed in its parent's client area.
 class TControl : public TObject {
@@ -99,7 +103,21 @@ class TForm : public TControl {
   bool AutoSize = false;
   bool KeyPreview = false;
   TKeyPressEvent OnKeyPress;
+  // With KeyPreview, the keys the window system reports going down and up
+  // (see VirtualKey); a key that makes text comes to OnKeyPress after its
+  // OnKeyDown.
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
   TNotifyEvent OnDestroy;
+  // After Show has shown the window and handed its first frame over.
+  TNotifyEvent OnShown;
+  // The window system says the keyboard focus came to the window or left
+  // it: the window may have gained or lost the foreground (ask
+  // GetForegroundWindow).
+  TNotifyEvent OnActiveChange;
+  // The shown window's place or size changed (Left, Top, Width, Height):
+  // a move of its own or one the window manager reported.
+  TNotifyEvent OnBoundsChange;
 
   // The native window, created on first use; 0 once another program
   // destroyed it.
@@ -139,6 +157,8 @@ class TForm : public TControl {
   // Native event entry points (from the application's dispatch).
   void HandlePointer(PointerAction action, int button, int x, int y);
   void HandleKey(char key);
+  void HandleKeyEvent(KeyAction action, VirtualKey key, bool shift);
+  void HandleKeyboardFocus();
   // The window system reports the window at (x, y); a late report of a
   // position asked for before the latest request is not taken.
   void HandleMoved(int x, int y);
@@ -151,6 +171,9 @@ class TForm : public TControl {
   void RequestBounds();
   // Sizes and places the window for showing; its handle.
   WindowHandle PlaceForShow();
+  // Tells OnBoundsChange when the shown window's bounds differ from `before`.
+  void BoundsMayHaveChanged(const TRect& before);
+  TRect BoundsNow() const { return TRect{Left, Top, Left + Width, Top + Height}; }
 
   TApplication* app_;
   WindowHandle handle_ = 0;

@@ -1,5 +1,7 @@
 #include "controls/pointer_control.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -48,6 +50,72 @@ TPointerControl::TPointerControl(const TRect& bounds, TPoint center, int32_t out
   IsRing = shape.IsRing;
   IsArc = shape.IsArc;
   if (IsArc) SweepAngle = ArcAngle(Center, ArcStart, ArcEnd);
+}
+
+namespace {
+constexpr double RadiansPerDegree = 0.017453292519943295;
+
+// The point at `radius` from the centre in the direction `degrees`
+// (clockwise on the screen from pointing right).
+TPoint AtAngle(TPoint centre, double radius, double degrees) {
+  const double a = degrees * RadiansPerDegree;
+  return TPoint{static_cast<int32_t>(std::lround(centre.X + radius * std::cos(a))),
+                static_cast<int32_t>(std::lround(centre.Y + radius * std::sin(a)))};
+}
+}  // namespace
+
+TPoint TPointerControl::InsidePoint() const {
+  const TPoint centre{static_cast<int32_t>((int64_t{Bounds.Left} + Bounds.Right) / 2),
+                      static_cast<int32_t>((int64_t{Bounds.Top} + Bounds.Bottom) / 2)};
+  if (!IsRing) return centre;
+  const double start = IsArc ? VectorAngle(ArcStart.X - Center.X, ArcStart.Y - Center.Y) : 0.0;
+  const double middle = (double(OuterRadius) + InnerRadius) / 2;
+  // The middle of the band, then a few other directions across the sweep.
+  for (double part : {0.5, 0.25, 0.75, 0.0, 1.0}) {
+    const TPoint p = AtAngle(Center, middle, start + SweepAngle * part);
+    if (HitTest(p.X, p.Y)) return p;
+  }
+  // The rectangle cuts the ring: look for any point of the region.
+  const int64_t w = int64_t{Bounds.Right} - Bounds.Left, h = int64_t{Bounds.Bottom} - Bounds.Top;
+  if (w < 0 || h < 0) return TPoint{Bounds.Left, Bounds.Top};
+  const int64_t step_x = std::max<int64_t>(1, w / 64), step_y = std::max<int64_t>(1, h / 64);
+  for (int64_t y = Bounds.Top; y <= Bounds.Bottom; y += step_y)
+    for (int64_t x = Bounds.Left; x <= Bounds.Right; x += step_x)
+      if (HitTest(static_cast<int32_t>(x), static_cast<int32_t>(y)))
+        return TPoint{static_cast<int32_t>(x), static_cast<int32_t>(y)};
+  return TPoint{Bounds.Left, Bounds.Top};
+}
+
+TRect TPointerControl::RegionBounds() const {
+  if (!IsRing) return Bounds;
+  // The ring's square, or an arc's extremes: the band's ends at both
+  // radii and the outer radius where the sweep crosses an axis.
+  TRect around{Center.X - OuterRadius, Center.Y - OuterRadius, Center.X + OuterRadius + 1,
+               Center.Y + OuterRadius + 1};
+  if (IsArc) {
+    const double start = VectorAngle(ArcStart.X - Center.X, ArcStart.Y - Center.Y);
+    int32_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+    auto take = [&](double radius, double degrees) {
+      const double a = degrees * RadiansPerDegree;
+      const double x = Center.X + radius * std::cos(a), y = Center.Y + radius * std::sin(a);
+      left = std::min(left, static_cast<int32_t>(std::floor(x)));
+      top = std::min(top, static_cast<int32_t>(std::floor(y)));
+      right = std::max(right, static_cast<int32_t>(std::ceil(x)) + 1);
+      bottom = std::max(bottom, static_cast<int32_t>(std::ceil(y)) + 1);
+    };
+    for (double radius : {double(InnerRadius), double(OuterRadius)}) {
+      take(radius, start);
+      take(radius, start + SweepAngle);
+    }
+    for (int axis = 0; axis < 4; ++axis) {
+      double offset = axis * 90.0 - start;
+      if (offset < 0) offset += 360.0;
+      if (offset <= SweepAngle) take(OuterRadius, axis * 90.0);
+    }
+    around = IntersectRect(around, TRect{left, top, right, bottom});
+  }
+  const TRect cut = IntersectRect(around, Bounds);
+  return cut.IsEmpty() ? TRect{Bounds.Left, Bounds.Top, Bounds.Left, Bounds.Top} : cut;
 }
 
 bool TPointerControl::RingHitTest(int32_t x, int32_t y) const {

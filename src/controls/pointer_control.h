@@ -54,6 +54,22 @@ class TPointerControl {
   // in Changed) when the look or the click state changed. `over_window`
   // false: the pointer has left the window, whatever (x, y) say.
   bool UpdateState(int32_t x, int32_t y, bool button_down, bool foreground, bool over_window = true);
+  // The same rule for a step that has decided already: `inside`, the
+  // control is lit (under the pointer, or focused while the keyboard holds
+  // the lit state; never without the foreground); `pressed`, what presses
+  // it is held (the primary button, or Enter or Space).
+  bool UpdateLook(bool inside, bool pressed, bool foreground);
+
+  // A point of the hit region (HitTest takes it), in frame coordinates:
+  // the rectangle's centre, the middle of a ring's band (of an arc, at the
+  // middle of its sweep), or, where rounding or the rectangle cut those
+  // off, some other point of the region. Bounds.Left, Bounds.Top when the
+  // region is empty.
+  TPoint InsidePoint() const;
+  // The rectangle around the control as drawn, in frame coordinates
+  // (Right and Bottom exclusive): Bounds for a rectangle; for a ring or an
+  // arc the smallest rectangle around it, cut to Bounds.
+  TRect RegionBounds() const;
 
   bool Enabled = true;
   TRect Bounds;

@@ -1,6 +1,7 @@
 // The loaded skin of the one window: state images, frame, controls and the
 // wiring to the host form and its image control.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,6 +66,25 @@ class TSkin : public TTrackingState {
   void SetPollTimer(bool on);
   void TimerWndProc(TMessage& message);
 
+  // Keyboard: Tab and Shift+Tab (Right and Down, Left and Up) move the
+  // keyboard focus through the enabled controls in list order, wrapping
+  // around; Enter or Space presses the focused control and clicks it when
+  // it goes up. Each is a step of the same state machine as the
+  // pointer's (the focused control is lit as if the pointer were on it),
+  // and a click goes to the same handler. Keys wait while the primary
+  // button is held. True when the key was taken.
+  bool KeyDown(VirtualKey key, bool shift);
+  bool KeyUp(VirtualKey key, bool shift);
+  // Clicks Buttons[index] as a completed click on it would, in a step of
+  // the same state machine (an assistive technology's action). False when
+  // it cannot be clicked: out of range, disabled, or while a drag runs.
+  bool InvokeButton(size_t index);
+  // The index in Buttons of the control with the keyboard focus; -1 until
+  // a key first moves it.
+  int FocusIndex() const { return focus_; }
+  // Told after a key moved the keyboard focus to another control.
+  std::function<void(TSkin* skin)> OnFocusChange;
+
   // Compositing: the frame drawn from the state images, and captions.
   const TBitmap* StateBitmap(const TSkinButton* button) const;
   void CopyFromBitmap(const TBitmap* source, const TRect& rect);
@@ -107,6 +127,26 @@ class TSkin : public TTrackingState {
   void EndWindowManagerDrag();
 
   TPoint drag_window_origin_;  // the window's position when the drag started
+
+  // One step of the state machine with the keyboard's facts added, and
+  // what it says carried out.
+  void RunStep(TPointerFacts& facts);
+  // A step for a key (Cause Key) or an action, with the pointer where the
+  // last pointer step left it.
+  TPointerFacts NonPointerFacts(TStepCause cause) const;
+  bool MoveFocus(bool backward);
+  bool PressFocused(VirtualKey key);
+  // The primary button is held, or a press of it holds a control or drags.
+  bool PointerBusy() const;
+  // The screen point the poll looks at to find the focused control covered.
+  TPoint FocusedScreenPoint() const;
+
+  int focus_ = -1;
+  bool key_held_ = false;               // Enter or Space is down on the focused control
+  VirtualKey held_key_ = VirtualKey::Return;  // ... which of them
+  // The pointer as the last pointer step saw it.
+  TPoint last_pointer_;
+  bool last_over_window_ = false;
 
   std::vector<TPointerControl*> tracked_;  // Buttons, as the state machine sees them
   std::vector<std::unique_ptr<TTrackResult>> results_;

@@ -62,7 +62,15 @@ void TSkin::TrackPointer(int x, int y, bool foreground, bool button_down, bool o
   facts.Foreground = foreground;
   facts.ButtonDown = button_down;
   facts.OverWindow = over_window;
-  if (foreground && button_down) {
+  last_pointer_ = TPoint{x, y};
+  last_over_window_ = over_window;
+  RunStep(facts);
+}
+
+void TSkin::RunStep(TPointerFacts& facts) {
+  facts.Focus = focus_;
+  facts.KeyHeld = key_held_;
+  if (facts.Foreground && facts.ButtonDown) {
     TPoint p;
     if (GetCursorPos(p)) facts.Cursor = p;
   }
@@ -71,6 +79,8 @@ void TSkin::TrackPointer(int x, int y, bool foreground, bool button_down, bool o
   tracked_.clear();
   for (const auto& b : Buttons) tracked_.push_back(b.get());
   TrackPointerStep(*this, tracked_, facts, r);
+  // A held key whose press the step let go (the foreground went) clicks nothing when it comes up.
+  if (!KeyboardLit) key_held_ = false;
 
   // Every control in the step's lists is one of Buttons.
   for (TPointerControl* c : r.Redraw) DrawButton(static_cast<TSkinButton*>(c));
@@ -106,7 +116,9 @@ void TSkin::EndWindowManagerDrag() {
                       HostForm->Width, HostForm->Height);
 }
 
-void TSkin::ResetPointer() { TrackPointer(0, 0, false, false); }
+// No foreground: nothing is lit, by the pointer or the keyboard, until the
+// pointer moves or a key is pressed again.
+void TSkin::ResetPointer() { TrackPointer(0, 0, false, false, false); }
 
 void TSkin::SetPollTimer(bool on) {
   if (!TimerWindow) return;
@@ -133,21 +145,112 @@ void TSkin::TimerWndProc(TMessage& message) {
         const bool foreground = HostForm->Handle() == GetForegroundWindow();
         TrackPointer(client.X - HostImage->Left, client.Y - HostImage->Top, foreground, false);
       }
+      const WindowHandle window = HostForm->Handle();
       if (facts.CursorRead) {
-        const WindowHandle window = HostForm->Handle();
         facts.OverHostImage =
             HostForm->ControlAtPos(HostForm->ScreenToClient(p), false, true) == HostImage;
-        facts.Foreground = window == GetForegroundWindow();
         facts.WindowUnderPointerIsOurs = WindowFromPoint(p) == window;
       }
-      if (PointerHasLeft(facts)) {
-        TrackPointer(0, 0, false, false);
+      facts.KeyboardLit = KeyboardLit;
+      if (facts.CursorRead || KeyboardLit) facts.Foreground = window == GetForegroundWindow();
+      if (KeyboardLit && !facts.ButtonDown) facts.FocusedUncovered = WindowFromPoint(FocusedScreenPoint()) == window;
+      if (PollResets(facts)) {
+        ResetPointer();
         SetPollTimer(false);
       }
     }
   }
   message.Result =
       Application->DefWindowProcA(TimerWindow, message.Msg, message.WParam, message.LParam);
+}
+
+}  // namespace portico
+
+namespace portico {
+
+TPointerFacts TSkin::NonPointerFacts(TStepCause cause) const {
+  TPointerFacts facts;
+  facts.Cause = cause;
+  facts.X = last_pointer_.X;
+  facts.Y = last_pointer_.Y;
+  facts.OverWindow = last_over_window_;
+  facts.Foreground = HostForm && HostForm->Handle() == GetForegroundWindow();
+  return facts;
+}
+
+bool TSkin::PointerBusy() const {
+  // A capture that a held key made is the keyboard's.
+  return Dragging || (CaptureButton && !key_held_) || IsPrimaryButtonDown();
+}
+
+bool TSkin::KeyDown(VirtualKey key, bool shift) {
+  switch (key) {
+    case VirtualKey::Tab:
+      return MoveFocus(shift);
+    case VirtualKey::Right:
+    case VirtualKey::Down:
+      return MoveFocus(false);
+    case VirtualKey::Left:
+    case VirtualKey::Up:
+      return MoveFocus(true);
+    case VirtualKey::Return:
+    case VirtualKey::Space:
+      return PressFocused(key);
+    default:
+      return false;
+  }
+}
+
+bool TSkin::KeyUp(VirtualKey key, bool) {
+  // Only the key that pressed the control lets it go.
+  if (!key_held_ || key != held_key_) return false;
+  key_held_ = false;
+  TPointerFacts facts = NonPointerFacts(TStepCause::Key);
+  RunStep(facts);
+  return true;
+}
+
+bool TSkin::MoveFocus(bool backward) {
+  // The focus stays on a control held down by a key.
+  if (key_held_ || PointerBusy()) return false;
+  tracked_.clear();
+  for (const auto& b : Buttons) tracked_.push_back(b.get());
+  const int next = NextFocus(tracked_, focus_, backward);
+  if (next < 0) return false;
+  const bool moved = next != focus_;
+  focus_ = next;
+  TPointerFacts facts = NonPointerFacts(TStepCause::Key);
+  RunStep(facts);
+  if (moved && OnFocusChange) OnFocusChange(this);
+  return true;
+}
+
+bool TSkin::PressFocused(VirtualKey key) {
+  // A key held down repeats; the other key adds nothing.
+  if (key_held_) return true;
+  if (focus_ < 0 || size_t(focus_) >= Buttons.size() || !Buttons[size_t(focus_)]->Enabled || PointerBusy())
+    return false;
+  key_held_ = true;
+  held_key_ = key;
+  TPointerFacts facts = NonPointerFacts(TStepCause::Key);
+  RunStep(facts);
+  return true;
+}
+
+bool TSkin::InvokeButton(size_t index) {
+  if (index >= Buttons.size() || !Buttons[index] || !Buttons[index]->Enabled || Dragging) return false;
+  TPointerFacts facts = NonPointerFacts(TStepCause::Action);
+  facts.ButtonDown = IsPrimaryButtonDown();
+  facts.Invoke = static_cast<int>(index);
+  RunStep(facts);
+  return true;
+}
+
+TPoint TSkin::FocusedScreenPoint() const {
+  if (!HostForm || focus_ < 0 || size_t(focus_) >= Buttons.size()) return TPoint{};
+  const TPoint p = Buttons[size_t(focus_)]->InsidePoint();
+  const int image_left = HostImage ? HostImage->Left : 0, image_top = HostImage ? HostImage->Top : 0;
+  return TPoint{HostForm->Left + image_left + p.X, HostForm->Top + image_top + p.Y};
 }
 
 }  // namespace portico

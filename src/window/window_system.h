@@ -20,6 +20,23 @@ using WindowHandle = uintptr_t;
 // coordinates come with it (window systems may report the last ones inside).
 enum class PointerAction { Press, Release, Move, Leave };
 
+// --- keys (keyboard navigation) ---
+// The keys whose going down and up a backend reports (KeyEvent), with the
+// values of the Windows virtual-key codes. Other keys come as text only
+// (KeyChar).
+enum class VirtualKey : uint16_t {
+  Tab = 0x09,
+  Return = 0x0D,  // also the keypad's Enter
+  Escape = 0x1B,
+  Space = 0x20,
+  Left = 0x25,
+  Up = 0x26,
+  Right = 0x27,
+  Down = 0x28,
+};
+enum class KeyAction { Down, Up };
+// --- end of keys ---
+
 // What a backend tells the application. Coordinates are the window's
 // client coordinates.
 class WindowEvents {
@@ -34,6 +51,18 @@ class WindowEvents {
   // The window was moved or resized by someone else (the window manager);
   // x, y are its client origin on the screen.
   virtual void WindowMoved(WindowHandle window, int x, int y) = 0;
+
+  // --- keys (keyboard navigation) ---
+  // A key of VirtualKey went down or up while the window had the keyboard
+  // focus; `shift`: a Shift key was held. A key held down repeats as more
+  // Down events without an Up between them. A key that makes text comes
+  // as KeyChar too, after its Down (Tab '\t', Return '\r', Escape 27,
+  // Space ' '), as the Windows messages come.
+  virtual void KeyEvent(WindowHandle /*window*/, KeyAction /*action*/, VirtualKey /*key*/, bool /*shift*/) {}
+  // The window got or lost the keyboard focus (FocusIn/FocusOut,
+  // WM_ACTIVATE): ForegroundWindow() tells where it is now.
+  virtual void KeyboardFocusChanged(WindowHandle /*window*/) {}
+  // --- end of keys ---
 };
 
 struct TopLevelSpec {

@@ -46,7 +46,7 @@ void HeadlessWindowSystem::ShowWindow(WindowHandle window, int x, int y, int w, 
     win->Frame.SetSize(w, h);
     // Mapped raised, like XMapRaised; the focus only when a window manager would grant it.
     Raise(window);
-    if (focus_on_show_) foreground_ = window;
+    if (focus_on_show_) SetForeground(window);
     ReportMove(window, at.X, at.Y);
   }
 }
@@ -193,7 +193,7 @@ void HeadlessWindowSystem::PressButton(int button) {
   if (grabbed_elsewhere_) return;  // the program holding the pointer gets it
   WindowHandle target = TargetWindow();
   // Like a click-to-focus window manager: a press focuses the window.
-  if (target && foreground_ != target) foreground_ = target;
+  if (target && foreground_ != target) SetForeground(target);
   SendPointer(PointerAction::Press, button);
   if (!grab_) grab_ = target;
 }
@@ -211,6 +211,40 @@ void HeadlessWindowSystem::SetButtonState(int button, bool down) {
 
 void HeadlessWindowSystem::PressKey(char key) {
   if (sink_ && foreground_) sink_->KeyChar(foreground_, key);
+}
+
+void HeadlessWindowSystem::SetForeground(WindowHandle window) {
+  if (window == foreground_) return;
+  const WindowHandle before = foreground_;
+  foreground_ = window;
+  if (!sink_) return;
+  if (Find(before)) sink_->KeyboardFocusChanged(before);
+  if (Find(window)) sink_->KeyboardFocusChanged(window);
+}
+
+void HeadlessWindowSystem::KeyDown(VirtualKey key, bool shift) {
+  if (!sink_ || !Find(foreground_)) return;
+  const WindowHandle window = foreground_;
+  sink_->KeyEvent(window, KeyAction::Down, key, shift);
+  char text = 0;
+  switch (key) {
+    case VirtualKey::Tab: text = '\t'; break;
+    case VirtualKey::Return: text = '\r'; break;
+    case VirtualKey::Escape: text = 27; break;
+    case VirtualKey::Space: text = ' '; break;
+    default: break;
+  }
+  // The handler may have ended the window.
+  if (text && sink_ && Find(window)) sink_->KeyChar(window, text);
+}
+
+void HeadlessWindowSystem::KeyUp(VirtualKey key, bool shift) {
+  if (sink_ && Find(foreground_)) sink_->KeyEvent(foreground_, KeyAction::Up, key, shift);
+}
+
+void HeadlessWindowSystem::TypeKey(VirtualKey key, bool shift) {
+  KeyDown(key, shift);
+  KeyUp(key, shift);
 }
 
 void HeadlessWindowSystem::RequestClose(WindowHandle window) {

@@ -38,11 +38,22 @@ class HeadlessWindowSystem : public WindowSystem {
   void ReleaseButton(int button = 1);
   // Sets the physical button state without sending an event.
   void SetButtonState(int button, bool down);
+  // Text typed into the foreground window (KeyChar alone).
   void PressKey(char key);
+  // A key of VirtualKey goes down or up in the foreground window, as the
+  // X11 and Win32 backends report it: the Down, then the text the key
+  // makes (Tab, Return, Escape, Space), or the Up. KeyDown again without
+  // KeyUp is the key repeating.
+  void KeyDown(VirtualKey key, bool shift = false);
+  void KeyUp(VirtualKey key, bool shift = false);
+  // KeyDown, then KeyUp.
+  void TypeKey(VirtualKey key, bool shift = false);
   void RequestClose(WindowHandle window);
   // Another program destroys the window (it vanishes, then the owner hears).
   void DestroyFromOutside(WindowHandle window);
-  void SetForeground(WindowHandle window) { foreground_ = window; }
+  // Gives the foreground (the keyboard focus) to a window; ours hear that
+  // the keyboard focus moved, the one losing it and the one gaining it.
+  void SetForeground(WindowHandle window);
   // Whether showing a window also makes it the foreground window (a window
   // manager that grants the focus it is asked for). Off by default.
   void SetFocusOnShow(bool on) { focus_on_show_ = on; }

@@ -66,6 +66,9 @@ class Win32WindowSystem final : public WindowSystem {
   // --- windows (win32_window.cpp) ---
   // The class atom for a class name, registered on first use; 0 on failure.
   ATOM WindowClass(const std::string& name);
+  // The hidden tool window that owns our top-level windows, which keeps
+  // them off the taskbar; made on first use, null when that fails.
+  HWND HiddenOwner();
 
   // --- events (win32_events.cpp) ---
   static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam);
@@ -82,6 +85,7 @@ class Win32WindowSystem final : public WindowSystem {
   HINSTANCE instance_;
   std::map<std::string, ATOM> classes_;
   std::map<HWND, TopLevel> windows_;
+  HWND hidden_owner_ = nullptr;
   // The window we are destroying ourselves: its WM_DESTROY is no news.
   HWND destroying_ = nullptr;
   // While a pointer message is being dispatched: the primary button as

@@ -27,6 +27,29 @@ class ScopedValue {
   std::optional<T> saved_;
 };
 
+// The keys the contract reports going down and up (VirtualKey's values
+// are the virtual-key codes).
+bool IsContractKey(WPARAM key) {
+  switch (key) {
+    case VK_TAB:
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_SPACE:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+      return true;
+    default:
+      return false;
+  }
+}
+
+static_assert(WPARAM(VirtualKey::Tab) == VK_TAB && WPARAM(VirtualKey::Return) == VK_RETURN &&
+              WPARAM(VirtualKey::Escape) == VK_ESCAPE && WPARAM(VirtualKey::Space) == VK_SPACE &&
+              WPARAM(VirtualKey::Left) == VK_LEFT && WPARAM(VirtualKey::Up) == VK_UP &&
+              WPARAM(VirtualKey::Right) == VK_RIGHT && WPARAM(VirtualKey::Down) == VK_DOWN);
+
 // Client coordinates of a mouse message; negative outside the window
 // while the pointer is captured.
 int MessageX(LPARAM lparam) { return static_cast<short>(LOWORD(lparam)); }
@@ -83,6 +106,23 @@ LRESULT Win32WindowSystem::HandleMessage(HWND window, UINT msg, WPARAM wparam, L
     case WM_PAINT:
       Paint(window, *w);
       return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      if (sink_ && IsContractKey(wparam)) {
+        // The shift state as of this message; a key held down repeats as
+        // more WM_KEYDOWN messages.
+        const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        sink_->KeyEvent(handle, msg == WM_KEYDOWN ? KeyAction::Down : KeyAction::Up,
+                        static_cast<VirtualKey>(wparam), shift);
+        return 0;
+      }
+      return DefWindowProcW(window, msg, wparam, lparam);
+    case WM_ACTIVATE: {
+      // The default gives the window the keyboard focus when it becomes active.
+      const LRESULT result = DefWindowProcW(window, msg, wparam, lparam);
+      if (sink_) sink_->KeyboardFocusChanged(handle);
+      return result;
+    }
     case WM_CHAR:
       // Only ASCII matters to the form (Escape).
       if (sink_ && wparam < 0x80) sink_->KeyChar(handle, static_cast<char>(wparam));

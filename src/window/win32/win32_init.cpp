@@ -27,6 +27,7 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance) {
 
 Win32WindowSystem::~Win32WindowSystem() {
   while (!windows_.empty()) DestroyWindow(reinterpret_cast<WindowHandle>(windows_.begin()->first));
+  if (hidden_owner_) ::DestroyWindow(hidden_owner_);
   for (const auto& [name, atom] : classes_) UnregisterClassW(ClassAtom(atom), instance_);
 }
 

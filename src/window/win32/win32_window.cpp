@@ -31,18 +31,32 @@ ATOM Win32WindowSystem::WindowClass(const std::string& name) {
   return atom;
 }
 
+HWND Win32WindowSystem::HiddenOwner() {
+  if (hidden_owner_) return hidden_owner_;
+  const ATOM atom = WindowClass("Portico");
+  if (!atom) return nullptr;
+  // Never shown; not one of windows_, so its messages get the defaults.
+  hidden_owner_ = CreateWindowExW(WS_EX_TOOLWINDOW, ClassAtom(atom), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  instance_, this);
+  return hidden_owner_;
+}
+
 WindowHandle Win32WindowSystem::CreateTopLevel(const TopLevelSpec& spec, int width, int height) {
   const ATOM atom = WindowClass(spec.ClassName);
   if (!atom) return 0;
   width = ClampSize(width);
   height = ClampSize(height);
   const DWORD style = spec.Undecorated ? WS_POPUP : (WS_OVERLAPPEDWINDOW & ~(WS_THICKFRAME | WS_MAXIMIZEBOX));
-  // A tool window gets no taskbar button.
-  const DWORD ex_style = spec.SkipTaskbar ? WS_EX_TOOLWINDOW : 0;
+  // No taskbar button: the window is owned by a hidden tool window, which
+  // has none, and so has none itself. A tool window of its own would keep
+  // the button away too, but window managers under Wine (openbox) give a
+  // tool window no focus when it is shown, and keys would not reach it.
+  const DWORD ex_style = 0;
+  HWND owner = spec.SkipTaskbar ? HiddenOwner() : nullptr;
   RECT outer{0, 0, width, height};
   AdjustWindowRectEx(&outer, style, FALSE, ex_style);
   HWND window = CreateWindowExW(ex_style, ClassAtom(atom), Utf8ToWide(spec.Title).c_str(), style, 0, 0,
-                                outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance_,
+                                outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, instance_,
                                 this);
   if (!window) return 0;
   TopLevel& w = windows_[window];
@@ -68,8 +82,10 @@ void Win32WindowSystem::ShowWindow(WindowHandle handle, int x, int y, int width,
   SetWindowBounds(handle, x, y, width, height);
   ::ShowWindow(window, SW_SHOW);
   // A program started by the one in the foreground may take the
-  // foreground; the pointer tracking needs it to light controls.
+  // foreground: the keyboard comes to the window without a click, and
+  // the pointer tracking needs it to light controls.
   SetForegroundWindow(window);
+  SetFocus(window);
   w->Shown = true;
 }
 

@@ -106,6 +106,8 @@ class X11WindowSystem final : public WindowSystem {
   // Handles the events queued at the moment of the call.
   void DrainQueue();
   void Dispatch(XEvent& event);
+  // Key presses and releases: the contract's keys, then the text.
+  void HandleKey(XEvent& event, WindowHandle handle);
   // Expose, map state and moves of our windows; false for other events.
   bool HandleWindowState(XEvent& event);
   // Repaints a rectangle of a window from its copy of the last frame.

@@ -1,6 +1,7 @@
 // The event loop: waiting on the connection and turning X events into
 // calls on the sink.
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -201,12 +202,17 @@ void X11WindowSystem::Dispatch(XEvent& event) {
       if (event.xcrossing.mode == NotifyNormal && event.xcrossing.detail != NotifyInferior)
         sink_->PointerEvent(handle, PointerAction::Leave, 0, event.xcrossing.x, event.xcrossing.y);
       break;
-    case KeyPress: {
-      char text[16] = {};
-      KeySym keysym = NoSymbol;
-      if (XLookupString(&event.xkey, text, sizeof text, &keysym, nullptr) > 0) sink_->KeyChar(handle, text[0]);
+    case KeyPress:
+    case KeyRelease:
+      HandleKey(event, handle);
       break;
-    }
+    case FocusIn:
+    case FocusOut:
+      // The focus moving between windows (not within ours, not the
+      // pointer's stand-in focus under PointerRoot).
+      if (event.xfocus.detail != NotifyInferior && event.xfocus.detail != NotifyPointer)
+        sink_->KeyboardFocusChanged(handle);
+      break;
     case ClientMessage:
       if (event.xclient.message_type == atoms_.WmProtocols && event.xclient.format == 32 &&
           static_cast<Atom>(event.xclient.data.l[0]) == atoms_.WmDeleteWindow)
@@ -215,6 +221,72 @@ void X11WindowSystem::Dispatch(XEvent& event) {
     default:
       break;
   }
+}
+
+namespace {
+// The keys of the contract by their key symbol (with the modifiers applied,
+// so that the keypad follows Num Lock); false for others.
+bool KeyOf(KeySym keysym, VirtualKey& key) {
+  switch (keysym) {
+    case XK_Tab:
+    case XK_ISO_Left_Tab:  // Shift+Tab on most layouts
+    case XK_KP_Tab:
+      key = VirtualKey::Tab;
+      return true;
+    case XK_Return:
+    case XK_KP_Enter:
+      key = VirtualKey::Return;
+      return true;
+    case XK_Escape:
+      key = VirtualKey::Escape;
+      return true;
+    case XK_space:
+    case XK_KP_Space:
+      key = VirtualKey::Space;
+      return true;
+    case XK_Left:
+    case XK_KP_Left:
+      key = VirtualKey::Left;
+      return true;
+    case XK_Up:
+    case XK_KP_Up:
+      key = VirtualKey::Up;
+      return true;
+    case XK_Right:
+    case XK_KP_Right:
+      key = VirtualKey::Right;
+      return true;
+    case XK_Down:
+    case XK_KP_Down:
+      key = VirtualKey::Down;
+      return true;
+    default:
+      return false;
+  }
+}
+}  // namespace
+
+void X11WindowSystem::HandleKey(XEvent& event, WindowHandle handle) {
+  if (event.type == KeyRelease) {
+    // A key held down repeats as a release and a press with the same time:
+    // that release is none (the contract has no Up between repeats).
+    if (XEventsQueued(display_, QueuedAfterReading) > 0) {
+      XEvent next;
+      XPeekEvent(display_, &next);
+      if (next.type == KeyPress && next.xkey.window == event.xkey.window &&
+          next.xkey.keycode == event.xkey.keycode && next.xkey.time == event.xkey.time)
+        return;
+    }
+  }
+  char text[16] = {};
+  KeySym keysym = NoSymbol;
+  const int length = XLookupString(&event.xkey, text, sizeof text, &keysym, nullptr);
+  VirtualKey key{};
+  if (KeyOf(keysym, key))
+    sink_->KeyEvent(handle, event.type == KeyPress ? KeyAction::Down : KeyAction::Up, key,
+                    (event.xkey.state & ShiftMask) != 0);
+  // The handler may have ended the window.
+  if (event.type == KeyPress && length > 0 && sink_ && Find(event.xkey.window)) sink_->KeyChar(handle, text[0]);
 }
 
 bool X11WindowSystem::HandleWindowState(XEvent& event) {

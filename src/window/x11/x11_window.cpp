@@ -42,7 +42,7 @@ WindowHandle X11WindowSystem::CreateTopLevel(const TopLevelSpec& spec, int width
   attrs.border_pixel = 0;
   attrs.colormap = colormap_;
   attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
-                     StructureNotifyMask | FocusChangeMask | EnterWindowMask | LeaveWindowMask;
+                     KeyReleaseMask | StructureNotifyMask | FocusChangeMask | EnterWindowMask | LeaveWindowMask;
   Window window = XCreateWindow(display_, root_, 0, 0, static_cast<unsigned>(width),
                                 static_cast<unsigned>(height), 0, depth_, InputOutput, visual_,
                                 CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask, &attrs);

@@ -1,0 +1,80 @@
+#include "app/accessibility_names.h"
+
+#include "app/unit_install.h"
+#include "classlib/ini_file.h"
+#include "system/ascii.h"
+#include "text/codepage.h"
+
+namespace portico {
+
+namespace {
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+}  // namespace
+
+std::string AccessibleText(const std::string& text) {
+  const std::u16string wide = AnsiToWide(text);
+  const std::u32string codes = DecodeUtf16(wide, wide.size());
+  std::string out;
+  out.reserve(text.size());
+  for (char32_t c : codes) AppendUtf8(out, c);
+  return out;
+}
+
+std::string DescriptionStem(const std::string& description_name) {
+  const size_t slash = description_name.find_last_of("/\\");
+  std::string name = slash == std::string::npos ? description_name : description_name.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
+TAccessibilityNames::TAccessibilityNames(const TIniFile& ini, const std::string& description_name) {
+  std::string window;
+  if (!ReadIniString(&ini, AccessibilitySection, AccessibleWindowKey, window, ""))
+    window = DescriptionStem(description_name);
+  window_ = AccessibleText(window);
+  std::vector<std::string> keys;
+  ini.ReadSection(AccessibilitySection, keys);
+  for (const std::string& key : keys) {
+    if (SameIgnoringAsciiCase(key, AccessibleWindowKey)) continue;
+    std::string value;
+    // The reader answers a repeated key with its first value.
+    if (ReadIniString(&ini, AccessibilitySection, key, value, "")) controls_.emplace_back(key, AccessibleText(value));
+  }
+}
+
+std::string TAccessibilityNames::Control(const std::string& control_name) const {
+  if (!SameIgnoringAsciiCase(control_name, AccessibleWindowKey))
+    for (const auto& [key, value] : controls_)
+      if (SameIgnoringAsciiCase(key, control_name)) return value;
+  return AccessibleText(control_name);
+}
+
+TAccessibleRole AccessibleRoleOf(const std::string& control_name) {
+  switch (IndexOfName(control_name, ButtonNames, ButtonRoleCount)) {
+    case brVersionCaption:
+      return TAccessibleRole::Label;
+    case brUrl:
+      return TAccessibleRole::Link;
+    default:
+      return TAccessibleRole::PushButton;
+  }
+}
+
+}  // namespace portico
