@@ -446,6 +446,14 @@ std::string Description() {
        n(kArcStartX) + n(kArcStartY) + n(kArcEndX) + n(kArcEndY) + "\n";
   s += "[INFORMATION]\n";
   s += "URL=https://example.org/\n";
+  s += "; what a screen reader announces\n";
+  s += "[ACCESSIBILITY]\n";
+  s += "Window=Portico demo setup\n";
+  s += "Install=Install the demo\n";
+  s += "Exit=Quit setup\n";
+  s += "URL=Open example.org in your browser\n";
+  s += "Dial=Dial\n";
+  s += "Gauge=Gauge\n";
   return s;
 }
 

@@ -59,11 +59,16 @@ TAccessibilityNames::TAccessibilityNames(const TIniFile& ini, const std::string&
   }
 }
 
+const std::string* TAccessibilityNames::Entry(const std::string& control_name) const {
+  if (SameIgnoringAsciiCase(control_name, AccessibleWindowKey)) return nullptr;
+  for (const auto& [key, value] : controls_)
+    if (SameIgnoringAsciiCase(key, control_name)) return &value;
+  return nullptr;
+}
+
 std::string TAccessibilityNames::Control(const std::string& control_name) const {
-  if (!SameIgnoringAsciiCase(control_name, AccessibleWindowKey))
-    for (const auto& [key, value] : controls_)
-      if (SameIgnoringAsciiCase(key, control_name)) return value;
-  return AccessibleText(control_name);
+  const std::string* entry = Entry(control_name);
+  return entry ? *entry : AccessibleText(control_name);
 }
 
 TAccessibleRole AccessibleRoleOf(const std::string& control_name) {

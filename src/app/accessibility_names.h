@@ -32,8 +32,13 @@ class TAccessibilityNames {
   // regard to ASCII case; an empty value is none), else its name. A
   // control named Window has no key of its own: Window names the window.
   std::string Control(const std::string& control_name) const;
+  // Whether the section names the control (else it is announced by its
+  // own name).
+  bool HasEntry(const std::string& control_name) const { return Entry(control_name) != nullptr; }
 
  private:
+  const std::string* Entry(const std::string& control_name) const;
+
   std::string window_;
   // The section's control keys and their values, in file order, the
   // value of a repeated key being the first one's (as the reader gives).

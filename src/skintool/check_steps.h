@@ -36,5 +36,7 @@ void CheckControlNames(const TCheckInput& in, TFindingList& out);
 void CheckLayout(const TCheckInput& in, TFindingList& out);
 // Captions whose colour is too close to the pixels around them.
 void CheckCaptionContrast(const TCheckInput& in, TFindingList& out);
+// Names for screen readers, and whether the keyboard focus shows.
+void CheckAccessibility(const TCheckInput& in, TFindingList& out);
 
 }  // namespace portico

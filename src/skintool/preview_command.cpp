@@ -42,6 +42,8 @@ int RunPreviewCommand(const std::vector<std::string>& args) {
                  why.empty() ? "" : ": ", why.c_str());
     return 2;
   }
+  // What a screen reader would say, for the designer to read over.
+  for (const std::string& line : sheet->Announcements) std::printf("%s: %s\n", path.c_str(), line.c_str());
   return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "app/unit_install.h"
 #include "text/codepage.h"
 #include "text/draw_text.h"
+#include "skintool/announcements.h"
 #include "skintool/preview_panels.h"
 
 namespace portico {
@@ -151,6 +152,7 @@ std::optional<TPreviewSheet> BuildPreviewSheet(const std::string& path, const st
   Legend(sheet, probe, labels,
          TRect{last.Left + column + Margin, last.Top, last.Left + 2 * column + Margin,
                last.Top + row});
+  sheet.Announcements = DescribeAnnouncements(probe, version);
   return sheet;
 }
 

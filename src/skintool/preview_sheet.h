@@ -24,6 +24,8 @@ struct TPreviewSheet {
   int32_t Scale = 1;
   // As first shown, hot areas, Over, Down, Disabled, in this order.
   std::vector<TPreviewPanel> Panels;
+  // What a screen reader announces, a line each (window, then controls).
+  std::vector<std::string> Announcements;
 };
 
 constexpr int32_t MaxSheetSide = 8192;

@@ -34,6 +34,14 @@ bool CheckDescriptionFile(const std::string& path, TFindingList& out) {
   return false;
 }
 
+// The names of the controls the loader made, which [ACCESSIBILITY] keys.
+std::vector<std::string> ControlNames(const TSkinProbe& probe) {
+  std::vector<std::string> names;
+  for (const TProbedLine& p : probe.Lines)
+    if (p.Button) names.push_back(p.Button->Name);
+  return names;
+}
+
 // Where the window's outline comes from, as the launcher builds it.
 void ReadMask(TCheckInput& in) {
   const TSkinProbe& p = in.Probe;
@@ -50,7 +58,7 @@ std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string
   TSkinProbe probe(path);
   if (named_files) *named_files = probe.NamedFiles();
   probe.StartLikeLauncher("1.0");
-  TCheckInput in{probe, FindUnreadLines(probe.Ini), std::nullopt, {}};
+  TCheckInput in{probe, FindUnreadLines(probe.Ini, ControlNames(probe)), std::nullopt, {}};
   ReadMask(in);
   if (!CheckEncoding(in, out)) {
     // Nothing in the file can be read: only what the launcher does about it.
@@ -63,6 +71,7 @@ std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string
   CheckControlNames(in, out);
   CheckLayout(in, out);
   CheckCaptionContrast(in, out);
+  CheckAccessibility(in, out);
   return out.Sorted();
 }
 

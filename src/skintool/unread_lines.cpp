@@ -4,6 +4,8 @@
 #include <map>
 #include <optional>
 
+#include "app/accessibility_names.h"
+
 namespace portico {
 
 namespace {
@@ -18,7 +20,8 @@ std::string Lower(std::string_view s) {
 constexpr size_t MaxKeptText = 512;
 std::string Kept(std::string_view s) { return std::string(s.substr(0, MaxKeptText)); }
 
-const TReadSection* FindSection(std::string_view name) {
+const TReadSection* FindSection(std::string_view name, const TReadSection& names_section) {
+  if (Lower(names_section.Name) == Lower(name)) return &names_section;
   for (const TReadSection& s : LauncherSections())
     if (Lower(s.Name) == Lower(name)) return &s;
   return nullptr;
@@ -33,17 +36,23 @@ bool IsAskedFor(const TReadSection& section, std::string_view key) {
 
 const std::vector<TReadSection>& LauncherSections() {
   // What skin/skin.cpp and app/launcher_actions.cpp ask the reader for
-  // (Alpha is read by the skin and used by app/window_shape.cpp).
+  // (Alpha is read by the skin and used by app/window_shape.cpp), and
+  // app/accessibility_names.cpp (its keys besides Window are the
+  // controls' names: FindUnreadLines adds them).
   static const std::vector<TReadSection> sections = {
       {"SCREEN", {"Normal", "Over", "Down", "Disable", "Mask", "Alpha"}},
       {"BUTTONPOS", {}},
       {"INFORMATION", {"URL"}},
+      {AccessibilitySection, {AccessibleWindowKey}},
   };
   return sections;
 }
 
-TUnreadLines FindUnreadLines(const TIniFile& ini) {
+TUnreadLines FindUnreadLines(const TIniFile& ini, const std::vector<std::string>& control_names) {
   TUnreadLines out;
+  // [ACCESSIBILITY]: the window's name, then one key per control.
+  TReadSection names_section{AccessibilitySection, {AccessibleWindowKey}};
+  names_section.Keys.insert(names_section.Keys.end(), control_names.begin(), control_names.end());
   auto add = [&](TUnreadLine::TWhy why, const TIniFile::TLineInfo& line, std::string_view section,
                  int read_line = 0) {
     ++out.Count;
@@ -67,7 +76,7 @@ TUnreadLines FindUnreadLines(const TIniFile& ini) {
     if (line.Kind == K::Section) {
       before_any = false;
       section_name = line.Name;
-      const TReadSection* known = FindSection(line.Name);
+      const TReadSection* known = FindSection(line.Name, names_section);
       const int first = known ? ini.SectionLine(known->Name) : 0;
       section = known && first == line.Number ? known : nullptr;
       unread_section = !section;

@@ -51,6 +51,8 @@ struct TUnreadLines {
   std::vector<int> CutValues;
 };
 
-TUnreadLines FindUnreadLines(const TIniFile& ini);
+// `control_names` are the skin's controls: the keys [ACCESSIBILITY] may
+// hold besides Window.
+TUnreadLines FindUnreadLines(const TIniFile& ini, const std::vector<std::string>& control_names = {});
 
 }  // namespace portico

@@ -136,6 +136,15 @@ TEST_F(SkinPreview, HotAreaMapPaintsWhereTheHitTestAnswersAndShadesCutAwayParts)
   EXPECT_LT(At(with_ring, HotAreas, 115, 5) & 0xFF, At(with_ring, HotAreas, 115, 15) & 0xFF);
 }
 
+TEST_F(SkinPreview, ListsWhatAScreenReaderAnnounces) {
+  dir_.Write("skin.ini", SkinText + "[ACCESSIBILITY]\nwindow=Demo setup\nEXIT=Quit setup\n");
+  const std::vector<std::string> expected = {
+      "window: \"Demo setup\"",        "8: push button \"Install\"",
+      "9: push button \"Quit setup\"",  "10: push button \"Deco\"",
+      "11: label \"VersionCaption\", text \"2.5\", unavailable", "12: push button \"Dial\""};
+  EXPECT_EQ(Sheet().Announcements, expected);
+}
+
 TEST(PngFile, KeepsPixelsAndAlpha) {
   TBitmap b(3, 2);
   const uint32_t colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xFFFFFF, 0x000000};
