@@ -2,8 +2,9 @@
 // titled FormInstall, takes its client object through MSAA and prints it.
 //   msaa_client list         the client, then one line per child
 //   msaa_client press NAME   the default action of the child named NAME
-// Lines: "client|child ID role=N name=TEXT value=TEXT loc=X,Y,W,H state=0xS
-// action=TEXT hit=ID"; exit code 0 when every call worked.
+// Lines, tab-separated: client|child, id, role, name, value, X,Y,W,H,
+// state, default action, the child hit at the centre ("-" for a property
+// it has not); exit code 0 when every call worked.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
@@ -55,7 +56,7 @@ bool Print(IAccessible* acc, LONG id) {
                   acc->accLocation(&x, &y, &w, &h, child) == S_OK;
   LONG hit_id = -1;
   if (ok && acc->accHitTest(x + w / 2, y + h / 2, &hit) == S_OK && hit.vt == VT_I4) hit_id = hit.lVal;
-  std::printf("%s %ld role=%ld name=%s value=%s loc=%ld,%ld,%ld,%ld state=0x%lx action=%s hit=%ld\n",
+  std::printf("%s\t%ld\t%ld\t%s\t%s\t%ld,%ld,%ld,%ld\t0x%lx\t%s\t%ld\n",
               id == CHILDID_SELF ? "client" : "child", static_cast<long>(id), static_cast<long>(role.lVal),
               name.c_str(), value.c_str(), static_cast<long>(x), static_cast<long>(y), static_cast<long>(w),
               static_cast<long>(h), static_cast<unsigned long>(state.lVal), action.c_str(),
