@@ -85,7 +85,6 @@ void Win32WindowSystem::ShowWindow(WindowHandle handle, int x, int y, int width,
   // foreground: the keyboard comes to the window without a click, and
   // the pointer tracking needs it to light controls.
   SetForegroundWindow(window);
-  SetFocus(window);
   w->Shown = true;
 }
 

@@ -110,3 +110,20 @@ pause_shown() {
 settle() {
   sleep "$(awk -v a="$1" -v b="$LAG" 'BEGIN {print a + b}')"
 }
+
+# Waits up to the adapter's window time for the keyboard focus to be on
+# window WIN, which must take it by itself: nothing here gives it.
+wait_keyboard_focus() {
+  local win=$1 i
+  for ((i = 0; i < WINDOW_WAIT * 10; i++)); do
+    [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$win" ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Types KEY (an xdotool key name, e.g. Tab, shift+Tab, Return) as a user
+# does: into whatever has the keyboard focus, no window named or activated.
+type_key() {
+  xdotool key "$1"
+}
