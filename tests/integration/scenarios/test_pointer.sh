@@ -15,7 +15,7 @@ ini=$skin/portico.ini
 read -r IX IY IW IH < <(control_rect "$ini" Install)
 read -r EX EY EW EH < <(control_rect "$ini" Exit)
 read -r UX UY UW UH < <(control_rect "$ini" URL)
-url=$(sed -n 's/^URL=//p' "$ini" | tr -d '\r')
+url=$(sed -n '/^\[INFORMATION\]/,/^\[/s/^URL=//p' "$ini" | tr -d '\r')
 ICX=$((IX + IW / 2)) ICY=$((IY + IH / 2))
 
 # A recording stand-in for xdg-open, found first on PATH.
