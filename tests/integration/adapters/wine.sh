@@ -62,15 +62,14 @@ adapter_setup() {
   "$(dirname "$WINELOADER")/wineserver" -p5 >/dev/null 2>&1
 }
 
-# Types a key that ends portico.exe (Escape, Return, Alt+F4) into a window.
+# Types a key that ends portico.exe (Escape, Return, Alt+F4) into a window,
+# which takes the keyboard focus by itself: nothing activates it.
 # HACK: Wine drops a key that arrives while it is still taking over the
 # focus; the key is typed again, up to three times, while the program runs.
 send_key() {
   local win=$1 key=$2 attempt i
   for ((attempt = 0; attempt < 3; attempt++)); do
-    timeout 3 xdotool windowactivate --sync "$win" >/dev/null 2>&1 ||
-      timeout 3 xdotool windowfocus --sync "$win" >/dev/null 2>&1
-    sleep 0.2
+    wait_keyboard_focus "$win"
     xdotool key "$key"
     for ((i = 0; i < 20; i++)); do
       is_running "$PORTICO_PID" || return 0
