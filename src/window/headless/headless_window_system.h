@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#if !defined(_WIN32)
+#include "window/descriptor_watches.h"
+#endif
 #include "window/window_system.h"
 
 namespace portico {
@@ -197,14 +200,9 @@ class HeadlessWindowSystem : public WindowSystem {
   // --- watched descriptors (headless_descriptors.cpp) ---
   // Runs the watches whose descriptors are ready now; false when none was.
   bool RunReadyDescriptors();
-  struct DescriptorWatch {
-    int Fd = -1;
-    bool Readable = false;
-    bool Writable = false;
-    std::function<void(unsigned)> Ready;
-  };
-  std::map<int, DescriptorWatch> descriptor_watches_;
-  int next_descriptor_watch_ = 1;
+#if !defined(_WIN32)
+  TDescriptorWatches descriptor_watches_;
+#endif
   std::vector<std::string> messages_;
 };
 

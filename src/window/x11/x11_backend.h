@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "window/descriptor_watches.h"
 #include "window/window_system.h"
 #include "window/x11/x11_atoms.h"
 #include "window/x11/x11_frame_image.h"
@@ -115,14 +116,7 @@ class X11WindowSystem final : public WindowSystem {
   // Waits until the connection or a watched descriptor has data or
   // timeout_ms (-1: no limit) ran out; runs the watches that are ready.
   void PollConnection(int64_t timeout_ms);
-  struct DescriptorWatch {
-    int Fd = -1;
-    bool Readable = false;
-    bool Writable = false;
-    std::function<void(unsigned)> Ready;
-  };
-  std::map<int, DescriptorWatch> descriptor_watches_;
-  int next_descriptor_watch_ = 1;
+  TDescriptorWatches descriptor_watches_;
 
   // --- pointer and focus (x11_pointer.cpp) ---
   // The child of the root that holds `window` (itself when unparented).

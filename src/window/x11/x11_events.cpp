@@ -16,38 +16,20 @@
 namespace portico {
 
 void X11WindowSystem::PollConnection(int64_t timeout_ms) {
-  // The connection first, then every watched descriptor; the ids are
-  // copied so that a callback may watch or unwatch.
+  // The connection first, then every watched descriptor.
   std::vector<pollfd> fds{{ConnectionNumber(display_), POLLIN, 0}};
-  std::vector<int> ids;
-  for (const auto& [id, watch] : descriptor_watches_) {
-    fds.push_back({watch.Fd, static_cast<short>((watch.Readable ? POLLIN : 0) | (watch.Writable ? POLLOUT : 0)), 0});
-    ids.push_back(id);
-  }
+  descriptor_watches_.AppendPollFds(fds);
   const int timeout = timeout_ms < 0 ? -1 : static_cast<int>(std::min<int64_t>(timeout_ms, INT_MAX));
   // An interrupted wait just returns early, which the contract allows.
   if (poll(fds.data(), fds.size(), timeout) <= 0) return;
-  for (size_t i = 1; i < fds.size(); ++i) {
-    const short got = fds[i].revents;
-    if (got == 0) continue;
-    auto it = descriptor_watches_.find(ids[i - 1]);
-    if (it == descriptor_watches_.end()) continue;
-    const unsigned ready = ((got & POLLIN) ? DescriptorReadable : 0u) | ((got & POLLOUT) ? DescriptorWritable : 0u) |
-                           ((got & (POLLERR | POLLHUP | POLLNVAL)) ? DescriptorFailed : 0u);
-    // A copy: the callback may end its own watch.
-    std::function<void(unsigned)> callback = it->second.Ready;
-    callback(ready);
-  }
+  descriptor_watches_.Dispatch(fds, 1);
 }
 
 int X11WindowSystem::WatchDescriptor(int fd, bool readable, bool writable, std::function<void(unsigned)> ready) {
-  if (fd < 0 || !ready) return 0;
-  const int id = next_descriptor_watch_++;
-  descriptor_watches_[id] = DescriptorWatch{fd, readable, writable, std::move(ready)};
-  return id;
+  return descriptor_watches_.Watch(fd, readable, writable, std::move(ready));
 }
 
-void X11WindowSystem::UnwatchDescriptor(int id) { descriptor_watches_.erase(id); }
+void X11WindowSystem::UnwatchDescriptor(int id) { descriptor_watches_.Unwatch(id); }
 
 void X11WindowSystem::WaitEvents(int64_t timeout_ms) {
   FinishPendingShows();
@@ -56,7 +38,7 @@ void X11WindowSystem::WaitEvents(int64_t timeout_ms) {
   // would not wake us for those, but watched descriptors get a look.
   if (XPending(display_) == 0)
     PollConnection(timeout_ms);
-  else if (!descriptor_watches_.empty())
+  else if (!descriptor_watches_.Empty())
     PollConnection(0);
   DrainQueue();
 }
