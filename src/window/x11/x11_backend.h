@@ -153,6 +153,8 @@ class X11WindowSystem final : public WindowSystem {
   bool has_shape_ = false;
   bool has_input_shape_ = false;
   bool use_shm_ = false;
+  // Asked for on the first key, so it costs the first frame nothing.
+  bool detectable_repeat_asked_ = false;
   // A compositing manager owned _NET_WM_CM_S<screen> at start-up and a
   // 32-bit visual with alpha was found: our windows use it.
   bool compositing_ = false;

@@ -1,5 +1,6 @@
 // The event loop: waiting on the connection and turning X events into
 // calls on the sink.
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <poll.h>
@@ -14,6 +15,11 @@
 #include "window/x11/x11_backend.h"
 
 namespace portico {
+namespace {
+// A repeat's release and press are stamped separately, so under load
+// their times may differ by a millisecond or so.
+constexpr Time RepeatGapMs = 20;
+}  // namespace
 
 void X11WindowSystem::PollConnection(int64_t timeout_ms) {
   // The connection first, then every watched descriptor.
@@ -249,14 +255,21 @@ bool KeyOf(KeySym keysym, VirtualKey& key) {
 }  // namespace
 
 void X11WindowSystem::HandleKey(XEvent& event, WindowHandle handle) {
+  if (!detectable_repeat_asked_) {
+    // With it the server repeats a held key as presses alone. The first
+    // repeat comes long after the first press, so asking now is in time.
+    detectable_repeat_asked_ = true;
+    XkbSetDetectableAutoRepeat(display_, True, nullptr);
+  }
   if (event.type == KeyRelease) {
-    // A key held down repeats as a release and a press with the same time:
-    // that release is none (the contract has no Up between repeats).
+    // Where the server cannot, a held key repeats as a release and a press
+    // stamped a moment apart: that release is none (the contract has no Up
+    // between repeats).
     if (XEventsQueued(display_, QueuedAfterReading) > 0) {
       XEvent next;
       XPeekEvent(display_, &next);
       if (next.type == KeyPress && next.xkey.window == event.xkey.window &&
-          next.xkey.keycode == event.xkey.keycode && next.xkey.time == event.xkey.time)
+          next.xkey.keycode == event.xkey.keycode && next.xkey.time - event.xkey.time < RepeatGapMs)
         return;
     }
   }
