@@ -142,9 +142,9 @@ WindowHandle TForm::PlaceForShow() {
   AdjustSize();
   WindowHandle h = Handle();
   if (!centred_ && Position == TPosition::poScreenCenter) {
-    TPoint screen = app_->Ws().ScreenSize();
-    Left = (screen.X - Width) / 2;
-    Top = (screen.Y - Height) / 2;
+    const TRect monitor = app_->Ws().PrimaryMonitor();
+    Left = monitor.Left + (monitor.Right - monitor.Left - Width) / 2;
+    Top = monitor.Top + (monitor.Bottom - monitor.Top - Height) / 2;
     centred_ = true;
   }
   pending_moves_.Asked(TPoint{Left, Top});

@@ -63,7 +63,21 @@ class WindowEvents {
   // WM_ACTIVATE): ForegroundWindow() tells where it is now.
   virtual void KeyboardFocusChanged(WindowHandle /*window*/) {}
   // --- end of keys ---
+
+  // The window moved to a monitor of another scale (Windows' WM_DPICHANGED):
+  // `factor` is the new scale factor (see ScaleFactor), `suggested` the
+  // window's new bounds on the screen as the system proposes them.
+  virtual void ScaleChanged(WindowHandle /*window*/, int /*factor*/, const TRect& /*suggested*/) {}
 };
+
+// The whole scale factor of a desktop at `dpi` dots per inch: the nearest
+// whole number to dpi / 96 (halves round up), at least 1. 144 gives 2,
+// 120 gives 1; a missing or absurd value (0, negative) gives 1.
+inline int ScaleFactorForDpi(int dpi) {
+  if (dpi <= 0) return 1;
+  const int factor = (dpi + 48) / 96;
+  return factor < 1 ? 1 : (factor > 8 ? 8 : factor);
+}
 
 struct TopLevelSpec {
   std::string Title;       // window title
@@ -91,6 +105,18 @@ class WindowSystem {
   virtual void SetWindowBounds(WindowHandle window, int x, int y, int w, int h) = 0;
   // The screen's size in pixels.
   virtual TPoint ScreenSize() = 0;
+  // The primary monitor in screen coordinates, where a new window is
+  // centred: X11 the primary monitor of RandR 1.5 (else its first one),
+  // else Xinerama's first head, else the whole screen; Windows the
+  // primary monitor.
+  virtual TRect PrimaryMonitor() {
+    const TPoint size = ScreenSize();
+    return TRect{0, 0, size.X, size.Y};
+  }
+  // The desktop's scale factor (ScaleFactorForDpi): X11 from Xft.dpi in
+  // the root window's resources, read once; Windows the DPI of the
+  // primary monitor (per-monitor aware). 1 where nothing says otherwise.
+  virtual int ScaleFactor() { return 1; }
 
   // Shows `frame` in the window. `changed` lists the rectangles that differ
   // from the previous hand-over (the whole frame the first time); the

@@ -83,6 +83,16 @@ class HeadlessWindowSystem : public WindowSystem {
   // The window manager keeps every window the program shows or moves wholly
   // on the screen, and reports where it put it, not where it was asked to.
   void SetKeepWindowsOnScreen(bool on) { keep_on_screen_ = on; }
+  // The monitors' layout and the desktop's scale, as a test sets them up.
+  // Without a primary monitor the whole screen is the one.
+  void SetPrimaryMonitor(const TRect& monitor) { primary_ = monitor; }
+  void SetScaleFactor(int factor) { scale_ = factor; }
+  // Moves the window to a monitor of another scale: the application hears
+  // ScaleChanged with the bounds the system suggests.
+  void ChangeScale(WindowHandle window, int factor, const TRect& suggested) {
+    scale_ = factor;
+    if (sink_) sink_->ScaleChanged(window, factor, suggested);
+  }
   // Another program holds the pointer (an active grab): no pointer input
   // reaches our windows, and a press focuses none of them, until it lets
   // go. Its start and end report nothing, as the X11 backend drops the
@@ -116,6 +126,10 @@ class HeadlessWindowSystem : public WindowSystem {
   void ShowWindow(WindowHandle window, int x, int y, int w, int h) override;
   void SetWindowBounds(WindowHandle window, int x, int y, int w, int h) override;
   TPoint ScreenSize() override { return screen_; }
+  TRect PrimaryMonitor() override {
+    return primary_ ? *primary_ : TRect{0, 0, screen_.X, screen_.Y};
+  }
+  int ScaleFactor() override { return scale_; }
   void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) override;
   bool SetShape(WindowHandle window, const std::vector<TRect>* rects) override;
   bool Compositing() override { return compositing_; }
@@ -184,6 +198,8 @@ class HeadlessWindowSystem : public WindowSystem {
   bool wm_moves_ = false;
   bool wm_late_ = false;
   bool keep_on_screen_ = false;
+  std::optional<TRect> primary_;
+  int scale_ = 1;
   bool grabbed_elsewhere_ = false;
   // A move handed to the window manager.
   struct WmMove {
