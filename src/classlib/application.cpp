@@ -133,7 +133,10 @@ bool TApplication::KillTimer(WindowHandle window, unsigned id) {
 }
 
 void TApplication::RegisterWindow(WindowHandle window, TForm* form) { windows_[window] = form; }
-void TApplication::UnregisterWindow(WindowHandle window) { windows_.erase(window); }
+void TApplication::UnregisterWindow(WindowHandle window) {
+  windows_.erase(window);
+  shapes_.erase(window);
+}
 
 TForm* TApplication::FormOf(WindowHandle window) const {
   auto it = windows_.find(window);
@@ -184,7 +187,14 @@ bool IsPrimaryButtonDown() {
 }
 
 bool SetWindowRgn(WindowHandle window, const std::vector<TRect>* rects) {
-  return Application && window != 0 && Application->Ws().SetShape(window, rects);
+  if (!Application || window == 0 || !Application->Ws().SetShape(window, rects)) return false;
+  Application->KeepShape(window, rects ? TShapeHit(*rects) : TShapeHit());
+  return true;
+}
+
+bool PtInWindowShape(WindowHandle window, TPoint p) {
+  const TShapeHit* shape = Application ? Application->ShapeOf(window) : nullptr;
+  return !shape || shape->Contains(p.X, p.Y);
 }
 
 bool IsCompositing() { return Application && Application->Ws().Compositing(); }

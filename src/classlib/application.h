@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "classlib/controls.h"
+#include "classlib/shape_hit.h"
 #include "window/window_system.h"
 
 namespace portico {
@@ -52,6 +53,13 @@ class TApplication : public WindowEvents {
 
   bool ShowMainForm = true;
   TForm* MainForm() const { return main_form_; }
+
+  // The shape last set on a window that the window system took.
+  void KeepShape(WindowHandle window, TShapeHit shape) { shapes_[window] = std::move(shape); }
+  const TShapeHit* ShapeOf(WindowHandle window) const {
+    auto it = shapes_.find(window);
+    return it == shapes_.end() ? nullptr : &it->second;
+  }
   std::string Title = "Portico";
 
   // Shows an error in a message window and on stderr.
@@ -107,6 +115,7 @@ class TApplication : public WindowEvents {
   TForm* main_form_ = nullptr;
   std::vector<std::unique_ptr<TForm>> forms_;
   std::map<WindowHandle, TForm*> windows_;
+  std::map<WindowHandle, TShapeHit> shapes_;
   std::map<WindowHandle, TWndMethod> utility_windows_;
   std::vector<Timer> timers_;
   WindowHandle next_utility_ = 0;
@@ -124,6 +133,9 @@ WindowHandle WindowFromPoint(TPoint p);
 // live state when no pointer event is being handled (timers).
 bool IsPrimaryButtonDown();
 bool SetWindowRgn(WindowHandle window, const std::vector<TRect>* rects);
+// Whether client point `p` is on the part of the window its shape keeps
+// (true for a window without a shape).
+bool PtInWindowShape(WindowHandle window, TPoint p);
 // Whether a compositing manager shows per-pixel opacity.
 bool IsCompositing();
 // The window's per-pixel opacity (see WindowSystem::SetOpacity).

@@ -169,8 +169,8 @@ void TrackPointerStep(TTrackingState& state, std::span<TPointerControl* const> c
         }
       }
     }
-    if (held_in_front && !state.CaptureButton && from_pointer) {
-      // A press that no control took drags the window.
+    if (held_in_front && !state.CaptureButton && from_pointer && f.OverWindow) {
+      // A press on the window that no control took drags it.
       if (!f.Cursor) {
         r.CursorUnreadable = true;
         return;

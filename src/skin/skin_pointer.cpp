@@ -43,7 +43,11 @@ void TSkin::ImageMouseLeave(TObject*) {
 
 void TSkin::HandlePointer(int x, int y, bool button_down) {
   const bool foreground = HostForm && HostForm->Handle() == GetForegroundWindow();
-  TrackPointer(x, y, foreground, button_down);
+  // Some window systems pass events on cut-away pixels to the window
+  // anyway: there the pointer is not on it.
+  const TPoint client = HostImage ? TPoint{x + HostImage->Left, y + HostImage->Top} : TPoint{x, y};
+  const bool on_shape = !HostForm || PtInWindowShape(HostForm->Handle(), client);
+  TrackPointer(x, y, foreground, button_down, on_shape);
 }
 
 TTrackResult& TSkin::ResultAtDepth(size_t depth) {

@@ -156,6 +156,36 @@ TEST_F(PointerTracking, PressOnEmptySpaceDragsTheWindow) {
   EXPECT_TRUE(g_clicks.empty());
 }
 
+// XWayland hands presses on cut-away pixels to the window all the same.
+TEST_F(PointerTracking, APressOnACutAwayPartNeitherDragsNorLightsNorClicks) {
+  TTrackingState state;
+  TTrackResult result;
+  TPointerFacts facts;
+  facts.Foreground = true;
+  facts.ButtonDown = true;
+  facts.OverWindow = false;
+  facts.Cursor = TPoint{5, 5};
+  TrackPointerStep(state, {}, facts, result);
+  EXPECT_FALSE(state.Dragging);
+  EXPECT_FALSE(result.DragStarted);
+
+  Build("a=A,10,10,30,30\n");
+  const std::vector<TRect> left_part{TRect{0, 0, 100, 100}};
+  ASSERT_TRUE(SetWindowRgn(form_->Handle(), &left_part));
+  skin_->HandlePointer(150, 80, true);
+  EXPECT_FALSE(skin_->Dragging);
+  skin_->HandlePointer(150, 80, false);
+  const std::vector<TRect> ring{TRect{0, 0, 100, 15}, TRect{0, 15, 15, 100}};
+  ASSERT_TRUE(SetWindowRgn(form_->Handle(), &ring));
+  skin_->HandlePointer(20, 20, false);  // inside A, but cut away
+  EXPECT_FALSE(B("A")->Hover);
+  skin_->HandlePointer(20, 20, true);
+  skin_->HandlePointer(20, 20, false);
+  EXPECT_TRUE(g_clicks.empty());
+  skin_->HandlePointer(12, 12, true);  // on the window: a press as ever
+  EXPECT_TRUE(B("A")->Down);
+}
+
 TEST_F(PointerTracking, AQuickDragKeepsItsGripWhenMovesAreReportedLate) {
   Build("a=A,10,10,30,30\n");
   h_.ws.WaitEvents(0);  // the window manager reports where it placed the window
