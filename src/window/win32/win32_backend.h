@@ -20,6 +20,17 @@ namespace portico {
 // A registered class named by its atom, for the W calls.
 inline LPCWSTR ClassAtom(ATOM atom) { return reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(atom)); }
 
+// Function `name` of a loaded library as type Fn; null when either is missing.
+template <class Fn>
+Fn LibraryFunction(HMODULE library, const char* name) {
+  // Through void(*)(), which the compiler takes as a deliberate cast.
+  return library ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(library, name))) : nullptr;
+}
+
+// Whether the desktop composites every window, so that a layered window's
+// per-pixel opacity blends with what lies beneath (win32_composition.cpp).
+bool DesktopComposites();
+
 class Win32WindowSystem final : public WindowSystem {
  public:
   // Registers the window class; null when that fails.
@@ -31,12 +42,12 @@ class Win32WindowSystem final : public WindowSystem {
   void ShowWindow(WindowHandle window, int x, int y, int w, int h) override;
   void SetWindowBounds(WindowHandle window, int x, int y, int w, int h) override;
   TPoint ScreenSize() override;
+  TRect PrimaryMonitor() override;
+  int ScaleFactor() override;
   void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) override;
   bool SetShape(WindowHandle window, const std::vector<TRect>* rects) override;
-  // Layered windows could show per-pixel opacity; the region shape is kept
-  // instead, so a skin looks the same as on an X display without a compositor.
-  bool Compositing() override { return false; }
-  bool SetOpacity(WindowHandle, const TAlphaMap*) override { return false; }
+  bool Compositing() override { return compositing_; }
+  bool SetOpacity(WindowHandle window, const TAlphaMap* alpha) override;
   // Portico moves its window itself, as the system's own caption drag would.
   bool BeginWindowManagerMove(WindowHandle, TPoint) override { return false; }
   bool EndWindowManagerMove(WindowHandle) override { return true; }
@@ -56,6 +67,10 @@ class Win32WindowSystem final : public WindowSystem {
     int Height = 1;
     bool Shown = false;
     std::unique_ptr<Win32FrameImage> Image;  // the last frame, for hand-overs and WM_PAINT
+    // With SetOpacity's map the window is layered: the system shows
+    // Blended, the frame times the opacity, premultiplied, window-sized.
+    std::optional<TAlphaMap> Opacity;
+    std::unique_ptr<Win32FrameImage> Blended;
     // Answers WM_GETOBJECT (the accessibility service's).
     std::function<intptr_t(uintptr_t, intptr_t)> AccessibleObject;
   };
@@ -82,7 +97,22 @@ class Win32WindowSystem final : public WindowSystem {
   // WM_PAINT: the invalid area from the copy of the last frame.
   void Paint(HWND window, TopLevel& w);
 
+  // --- per-pixel opacity (win32_layered.cpp) ---
+  // Blends the `dirty` rectangles (all of it when null, or when the window
+  // changed size) into Blended and hands them to the system. False when
+  // the system refused: the window is then painted as usual again.
+  bool ShowBlended(HWND window, TopLevel& w, const std::vector<TRect>* dirty);
+  // Back to a window painted as usual, its picture repainted.
+  void LeaveLayered(HWND window, TopLevel& w);
+
+  // --- monitors and scale (win32_monitor.cpp) ---
+  // WM_DPICHANGED: the window keeps its size at the origin the system
+  // suggests (`suggested`, its outer bounds), and the sink hears of it.
+  void DpiChanged(HWND window, int dpi, const RECT& suggested);
+
   HINSTANCE instance_;
+  // Whether the desktop composites windows (win32_composition.cpp).
+  bool compositing_ = false;
   std::map<std::string, ATOM> classes_;
   std::map<HWND, TopLevel> windows_;
   HWND hidden_owner_ = nullptr;

@@ -134,6 +134,10 @@ LRESULT Win32WindowSystem::HandleMessage(HWND window, UINT msg, WPARAM wparam, L
     case WM_MOVE:
       if (sink_) sink_->WindowMoved(handle, MessageX(lparam), MessageY(lparam));
       return 0;
+    case WM_DPICHANGED:
+      // The new DPI in both words of wparam, the suggested outer bounds at lparam.
+      if (lparam) DpiChanged(window, LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
     case WM_GETOBJECT: {
       // A copy: the hook may run while the window's entry goes away.
       const auto hook = w->AccessibleObject;

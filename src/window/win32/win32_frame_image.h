@@ -1,5 +1,6 @@
 // The backend's copy of the last frame handed to one window: a 32-bit DIB
 // section in a memory DC, from which hand-overs and repaints are copied.
+// A layered window's blended picture is one too.
 #pragma once
 #include "system/win32/win32_windows.h"
 
@@ -24,6 +25,12 @@ class Win32FrameImage {
   void Store(const TBitmap& frame, const TRect& r);
   // Copies rectangle r (inside the image) to the same place in `target`.
   void Put(HDC target, const TRect& r) const;
+
+  // Row y's pixels, for whoever fills the image another way (GdiFlush first).
+  uint32_t* Row(int y) { return pixels_ + size_t(y) * size_t(width_); }
+  const uint32_t* Row(int y) const { return pixels_ + size_t(y) * size_t(width_); }
+  // The memory DC the image is selected into.
+  HDC Dc() const { return dc_; }
 
  private:
   Win32FrameImage(int width, int height) : width_(width), height_(height) {}

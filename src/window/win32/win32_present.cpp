@@ -1,5 +1,6 @@
 // Frame hand-over: the changed rectangles go into the window's frame copy
-// and from there to the window; WM_PAINT repaints from the copy.
+// and from there to the window (a layered one's blended picture); WM_PAINT
+// repaints from the copy.
 #include <algorithm>
 #include <cstdio>
 
@@ -14,7 +15,8 @@ void Win32WindowSystem::Present(WindowHandle handle, const TBitmap& frame, const
   const TRect bounds = frame.BoundsRect();
 
   std::vector<TRect> send;
-  if (!w->Image || w->Image->Width() != frame.Width() || w->Image->Height() != frame.Height()) {
+  const bool new_image = !w->Image || w->Image->Width() != frame.Width() || w->Image->Height() != frame.Height();
+  if (new_image) {
     // A new size: a new copy, and all of it goes.
     w->Image.reset();
     w->Image = Win32FrameImage::Create(frame.Width(), frame.Height());
@@ -30,7 +32,10 @@ void Win32WindowSystem::Present(WindowHandle handle, const TBitmap& frame, const
     }
   }
   for (const TRect& r : send) w->Image->Store(frame, r);
-  if (!w->Shown || send.empty()) return;
+  if (send.empty()) return;
+  // A layered window takes its picture shown or not, and never paints.
+  if (w->Opacity && ShowBlended(window, *w, new_image ? nullptr : &send)) return;
+  if (!w->Shown) return;
   HDC dc = GetDC(window);
   if (!dc) return;
   for (const TRect& r : send) w->Image->Put(dc, r);

@@ -92,6 +92,7 @@ void Win32WindowSystem::SetWindowBounds(WindowHandle handle, int x, int y, int w
   HWND window = reinterpret_cast<HWND>(handle);
   TopLevel* w = Find(window);
   if (!w) return;
+  const bool resized = w->Width != ClampSize(width) || w->Height != ClampSize(height);
   w->Width = ClampSize(width);
   w->Height = ClampSize(height);
   // (x, y) is the client origin; a popup's client area is the whole window.
@@ -100,6 +101,8 @@ void Win32WindowSystem::SetWindowBounds(WindowHandle handle, int x, int y, int w
                      DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE)));
   SetWindowPos(window, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
+  // A layered window keeps a picture of its old size until given one of the new.
+  if (resized && w->Opacity) ShowBlended(window, *w, nullptr);
 }
 
 void Win32WindowSystem::SetAccessibleObjectHook(WindowHandle handle,
