@@ -44,6 +44,12 @@ settle 0.1
 window_geometry "$WIN"
 screenshot "$WORK/shot.ppm"
 depth=$(window_depth "$WIN")
+# Without portico_compose the first frame is the normal image and the
+# version caption as the window shows it (GDI draws it on Windows).
+if [[ ! -f "$WORK/composed.ppm" ]]; then
+  convert "$skin/normal.bmp" \( "$WORK/shot.ppm" -crop "${VW}x${VH}+$((WIN_X + VX))+$((WIN_Y + VY))" +repage \) \
+    -geometry "+$VX+$VY" -composite "$WORK/composed.ppm"
+fi
 
 composited=
 if [[ "$depth" == 32 ]]; then
@@ -112,6 +118,12 @@ if runs cut_away_press; then
     [[ "$WIN_X,$WIN_Y" == "$old_x,$old_y" ]] && pass "press on cut-away $sx,$sy did not drag" ||
       fail "press on cut-away $sx,$sy moved the window from $old_x,$old_y to $WIN_X,$WIN_Y"
   done
+  # The presses went to the desktop, which may have taken the keyboard
+  # focus: a click on the window's background gives it back.
+  pointer_at $EMPTY_X $EMPTY_Y
+  settle 0.2
+  xdotool click 1
+  settle 0.3
 fi
 
 park_pointer
