@@ -62,6 +62,8 @@ else()
   portico_pkg(freetype freetype2)
   portico_pkg(fontconfig fontconfig)
   portico_pkg(x11 x11 xext)
+  # The monitors: RandR 1.5, else Xinerama.
+  portico_pkg(x11_monitors xrandr xinerama)
   # libdbus-1 for AT-SPI. Its static link flags name libsystemd, which
   # Debian ships no archive of and which a D-Bus client never calls:
   # access/atspi/atspi_no_systemd.c stands in for the two functions the

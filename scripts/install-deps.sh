@@ -14,7 +14,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  libjpeg62-turbo-dev libx11-dev libxext-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-droid-fallback
+  libjpeg62-turbo-dev libx11-dev libxext-dev libxrandr-dev libxinerama-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-droid-fallback
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick libjpeg-turbo-progs
   clang libclang-rt-14-dev valgrind python3 procps

@@ -37,6 +37,8 @@ class X11WindowSystem final : public WindowSystem {
   void ShowWindowAhead(WindowHandle window, int x, int y, int w, int h) override;
   void SetWindowBounds(WindowHandle window, int x, int y, int w, int h) override;
   TPoint ScreenSize() override;
+  TRect PrimaryMonitor() override;
+  int ScaleFactor() override;
   void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) override;
   bool SetShape(WindowHandle window, const std::vector<TRect>* rects) override;
   bool Compositing() override { return compositing_; }
@@ -132,6 +134,10 @@ class X11WindowSystem final : public WindowSystem {
   // Filters pointer events that land on cut-away parts (see x11_events.cpp);
   // true when the event is handled.
   bool HandleCutAwayPointer(XEvent& event, TopLevel& w);
+
+  // --- the desktop (x11_desktop.cpp), each asked for once ---
+  std::optional<TRect> primary_monitor_;
+  int scale_factor_ = 0;  // 0: not read yet
 
   // --- window moves by the window manager (x11_window_move.cpp) ---
   void SendMoveResize(Window window, TPoint root, long direction);
