@@ -6,6 +6,7 @@
 // app/unit_install.cpp; the skin lives in skin/, pointer handling in
 // controls/, drawing in render/, the class-library stand-ins in classlib/,
 // and below them graphics/, image/, text/, system/ and window/.
+#include "app/message_text_painter.h"
 #include "app/startup_preparation.h"
 #include "app/unit_install.h"
 #include "window/native_window_system.h"
@@ -17,9 +18,13 @@ int main(int argc, char** argv) {
   portico::LoadSystemCommandLine(argc, argv);
   // The skin's images are decoded while the window system connects.
   preparation.StartDecoding();
+  // Message windows the window system draws itself write with the
+  // caption faces (it outlives the window system).
+  portico::TMessageTextPainter message_text;
   std::unique_ptr<portico::WindowSystem> ws = portico::CreateNativeWindowSystem();
   // No window system, no window: the caller hears 0, as for any bad start.
   if (!ws) return 0;
+  ws->SetMessageTextPainter(&message_text);
   portico::TApplication app(*ws);
   return portico::RunPortico(app, &preparation);
 }

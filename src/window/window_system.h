@@ -79,6 +79,22 @@ inline int ScaleFactorForDpi(int dpi) {
   return factor < 1 ? 1 : (factor > 8 ? 8 : factor);
 }
 
+// Draws the text of a message window that a backend draws itself (X11)
+// with the faces the application's own text uses, so that text in any
+// script shows as written. The application supplies it
+// (WindowSystem::SetMessageTextPainter); `scale` is the scale factor.
+class MessageTextPainter {
+ public:
+  virtual ~MessageTextPainter() = default;
+  // The height of a line in pixels; 0 when there is no face to draw with.
+  virtual int LineHeight(int scale) = 0;
+  // The advance width in pixels of one line of UTF-8 text.
+  virtual int LineWidth(const std::string& line, int scale) = 0;
+  // Draws one line of UTF-8 text in black, its top-left corner at (x, y),
+  // blended over the pixels of `target` and never outside it.
+  virtual void DrawLine(TBitmap& target, const std::string& line, int x, int y, int scale) = 0;
+};
+
 struct TopLevelSpec {
   std::string Title;       // window title
   std::string ClassName;   // identity for desktop tools (WM_CLASS)
@@ -200,8 +216,15 @@ class WindowSystem {
   // (the AT_SPI_BUS property of the X root window); empty for none.
   virtual std::string AccessibilityBusAddress() { return {}; }
 
+  // --- message text ---
+  // What ShowMessage draws its text with where the backend draws the
+  // message window itself; kept by the caller while set. Null (the
+  // default): the backend's own font.
+  void SetMessageTextPainter(MessageTextPainter* painter) { message_text_ = painter; }
+
  protected:
   WindowEvents* sink_ = nullptr;
+  MessageTextPainter* message_text_ = nullptr;
 };
 
 }  // namespace portico
