@@ -46,7 +46,7 @@ class Win32WindowSystem final : public WindowSystem {
   int ScaleFactor() override;
   void Present(WindowHandle window, const TBitmap& frame, const std::vector<TRect>& changed) override;
   bool SetShape(WindowHandle window, const std::vector<TRect>* rects) override;
-  bool Compositing() override { return compositing_; }
+  bool Compositing() override;
   bool SetOpacity(WindowHandle window, const TAlphaMap* alpha) override;
   // Portico moves its window itself, as the system's own caption drag would.
   bool BeginWindowManagerMove(WindowHandle, TPoint) override { return false; }
@@ -111,8 +111,9 @@ class Win32WindowSystem final : public WindowSystem {
   void DpiChanged(HWND window, int dpi, const RECT& suggested);
 
   HINSTANCE instance_;
-  // Whether the desktop composites windows (win32_composition.cpp).
-  bool compositing_ = false;
+  // Whether the desktop composites windows, asked on first use: only a
+  // skin with an opacity image needs to know (win32_composition.cpp).
+  std::optional<bool> compositing_;
   std::map<std::string, ATOM> classes_;
   std::map<HWND, TopLevel> windows_;
   HWND hidden_owner_ = nullptr;

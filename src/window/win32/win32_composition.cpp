@@ -41,6 +41,11 @@ bool DwmSaysComposited() {
 }
 }  // namespace
 
+bool Win32WindowSystem::Compositing() {
+  if (!compositing_) compositing_ = DesktopComposites();
+  return *compositing_;
+}
+
 bool DesktopComposites() {
   const WindowsVersion version = RunningVersion();
   // Windows 8 and later: always, without loading a library for it.

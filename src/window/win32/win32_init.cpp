@@ -21,7 +21,7 @@ std::unique_ptr<Win32WindowSystem> Win32WindowSystem::Open() {
   return ws;
 }
 
-Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance), compositing_(DesktopComposites()) {
+Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance) {
   QueryPerformanceFrequency(&clock_frequency_);
 }
 

@@ -47,7 +47,7 @@ void Blend(const Win32FrameImage& frame, const TAlphaMap& map, Win32FrameImage& 
 bool Win32WindowSystem::SetOpacity(WindowHandle handle, const TAlphaMap* alpha) {
   HWND window = reinterpret_cast<HWND>(handle);
   TopLevel* w = Find(window);
-  if (!w || !compositing_) return false;
+  if (!w || !Compositing()) return false;
   if (!alpha) {
     if (w->Opacity) LeaveLayered(window, *w);
     return true;
