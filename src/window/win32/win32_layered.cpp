@@ -105,7 +105,7 @@ bool Win32WindowSystem::ShowBlended(HWND window, TopLevel& w, const std::vector<
   info.dwFlags = ULW_ALPHA;
   info.prcDirty = bound == all ? nullptr : &changed;
   if (w.Blended && UpdateLayeredWindowIndirect(window, &info)) return true;
-  std::fprintf(stderr, "portico: the system did not take the window's opacity; the window is painted opaque\n");
+  std::fprintf(stderr, "portico: the system did not take the window's opacity; it is painted without it\n");
   LeaveLayered(window, w);
   return false;
 }
