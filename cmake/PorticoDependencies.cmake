@@ -46,7 +46,8 @@ if(WIN32)
   target_link_libraries(portico::jpeg INTERFACE JPEG::JPEG)
   # zlib's static library, not its import library: no zlib1.dll to ship.
   set(ZLIB_USE_STATIC_LIBS ON)
-  find_package(PNG)
+  # The image decoders read PNG files: portico.exe links libpng too.
+  find_package(PNG REQUIRED)
   if(PNG_FOUND)
     add_library(portico::png INTERFACE IMPORTED GLOBAL)
     target_link_libraries(portico::png INTERFACE PNG::PNG)

@@ -1,8 +1,10 @@
 // Writes the demo skin: four state images, the mask, the opacity image and
 // the description file, into the folder given as the first argument
-// ("demo" by default).
+// ("demo" by default). With --png the same skin as PNG files: the state
+// images alone, the soft edges in the Normal image's alpha channel, which
+// also outlines the window (no mask, no opacity image).
 //
-//   make_demo_skin [FOLDER]
+//   make_demo_skin [FOLDER] [--png]
 //
 // Every control is drawn in four looks (normal, pointer over, pressed,
 // disabled); everything that is not a control is the same in all four
@@ -18,6 +20,8 @@
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include "skintool/png_file.h"
 
 namespace portico {
 namespace {
@@ -426,15 +430,32 @@ std::string Line(const std::string& key, const std::string& name, const Box& b) 
          std::to_string(b.w) + "," + std::to_string(b.h);
 }
 
+// Writes an image as an 8-bit RGBA PNG with the given opacity (or opaque).
+bool WritePng(const std::filesystem::path& path, const Image& img, const Image* alpha) {
+  TBitmap pixels(kWindowWidth, kWindowHeight);
+  std::vector<uint8_t> opacity(img.px.size(), 255);
+  for (size_t i = 0; i < img.px.size(); ++i) {
+    pixels.Data()[i] = img.px[i];
+    if (alpha) opacity[i] = uint8_t(Red(alpha->px[i]));
+  }
+  std::string why;
+  return WriteWholeFile(path.string(), EncodePng(pixels, opacity), why);
+}
+
 // The description file naming the images and placing the controls.
-std::string Description() {
+std::string Description(bool png) {
   auto n = [](int v) { return "," + std::to_string(v); };
   std::string s;
   s += "; Portico demo skin, written by tools/make_demo_skin.cpp - do not edit by hand.\n";
   s += "[SCREEN]\n";
-  s += "Normal=normal.bmp\nOver=over.bmp\nDown=down.bmp\nDisable=disable.bmp\nMask=mask.bmp\n";
-  s += "; soft edges and a drop shadow where a compositing manager runs\n";
-  s += "Alpha=alpha.bmp\n";
+  if (png) {
+    s += "; soft edges and a drop shadow in the alpha channel of the normal image\n";
+    s += "Normal=normal.png\nOver=over.png\nDown=down.png\nDisable=disable.png\n";
+  } else {
+    s += "Normal=normal.bmp\nOver=over.bmp\nDown=down.bmp\nDisable=disable.bmp\nMask=mask.bmp\n";
+    s += "; soft edges and a drop shadow where a compositing manager runs\n";
+    s += "Alpha=alpha.bmp\n";
+  }
   s += "[BUTTONPOS]\n";
   s += "; name,x,y,width,height[,centreX,centreY,outerRadius,innerRadius[,arcStartX,arcStartY,arcEndX,arcEndY]]\n";
   s += Line("b1", "Install", kInstall) + "\n";
@@ -463,7 +484,14 @@ std::string Description() {
 // Writes every file of the demo skin into the folder.
 int main(int argc, char** argv) {
   using namespace portico;
-  std::filesystem::path folder = argc > 1 ? argv[1] : "demo";
+  std::filesystem::path folder = "demo";
+  bool png = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--png")
+      png = true;
+    else
+      folder = argv[i];
+  }
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec) {
@@ -477,13 +505,22 @@ int main(int argc, char** argv) {
               {"down.bmp", Render(Look::Down)},       {"disable.bmp", Render(Look::Disable)},
               {"mask.bmp", RenderMask()},                 {"alpha.bmp", RenderAlpha()}};
   for (Out& o : outs) {
-    if (!WriteBmp(folder / o.name, o.image)) {
-      std::cerr << "make_demo_skin: cannot write " << (folder / o.name) << "\n";
+    const std::string name = o.name;
+    std::filesystem::path path = folder / name;
+    bool written = false;
+    if (!png)
+      written = WriteBmp(path, o.image);
+    else if (name == "mask.bmp" || name == "alpha.bmp")
+      continue;  // the normal image's alpha channel holds both
+    else
+      written = WritePng(path.replace_extension(".png"), o.image, name == "normal.bmp" ? &outs[5].image : nullptr);
+    if (!written) {
+      std::cerr << "make_demo_skin: cannot write " << path << "\n";
       return 1;
     }
   }
   std::ofstream ini(folder / "portico.ini", std::ios::binary | std::ios::trunc);
-  ini << Description();
+  ini << Description(png);
   if (!ini) {
     std::cerr << "make_demo_skin: cannot write " << (folder / "portico.ini") << "\n";
     return 1;

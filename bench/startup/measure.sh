@@ -2,15 +2,18 @@
 # Start-up of Portico on the demo skin against the floor (a bare Xlib
 # program showing one 480x320 image), started alternately from a separate
 # X client that watches for the window and its first correct pixel.
-#   bench/startup/measure.sh [BUILD_DIR] [RUNS]
+#   bench/startup/measure.sh [BUILD_DIR] [RUNS] [SKIN]
 # Run it under scripts/with-x.sh (Xvfb with openbox, kept running across
 # the runs). Prints the medians, their ratio and each program's peak
 # resident memory over a short session (show, hover, press, Escape).
+# SKIN is the skin folder Portico starts on (the committed BMP demo by
+# default; BUILD_DIR/demo-png is the same skin as PNG files).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=$(realpath "${1:-$root/build}")
 runs=${2:-15}
+skin=$(realpath "${3:-$root/demo}")
 watch=$build/bench/startup_watch
 floor=$build/bench/startup_floor
 work=$(mktemp -d "${TMPDIR:-/tmp}/portico-startup.XXXXXX")
@@ -22,7 +25,7 @@ xdotool mousemove 0 0
 
 # The colour each program shows at its centre (the screen's centre).
 floor_expect=182c48
-(cd "$root/demo" && "$build/portico_compose" portico.ini "1.0 demo" "$work/frame.ppm")
+(cd "$skin" && "$build/portico_compose" portico.ini "1.0 demo" "$work/frame.ppm")
 portico_expect=$(python3 - "$work/frame.ppm" <<'PY'
 import sys
 data = open(sys.argv[1], 'rb').read()
@@ -46,11 +49,11 @@ measure() {
 
 for ((i = 0; i < runs; i++)); do
   measure "$work/floor.txt" "$work" "$floor_expect" -- "$floor"
-  measure "$work/portico.txt" "$root/demo" "$portico_expect" -- "$build/portico" portico.ini "1.0 demo"
+  measure "$work/portico.txt" "$skin" "$portico_expect" -- "$build/portico" portico.ini "1.0 demo"
 done
 for ((i = 0; i < 3; i++)); do
   measure "$work/floor-session.txt" --session "$work" "$floor_expect" -- "$floor"
-  measure "$work/portico-session.txt" --session "$root/demo" "$portico_expect" -- "$build/portico" portico.ini "1.0 demo"
+  measure "$work/portico-session.txt" --session "$skin" "$portico_expect" -- "$build/portico" portico.ini "1.0 demo"
 done
 
 # Median of column N of a file.

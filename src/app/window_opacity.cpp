@@ -1,5 +1,6 @@
 #include "app/window_opacity.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "system/files.h"
@@ -24,17 +25,18 @@ TAlphaMap AlphaMapFromImage(const TBitmap& image) {
   return alpha;
 }
 
-std::vector<TRect> OpaqueRuns(const TAlphaMap& alpha) {
+std::vector<TRect> OpaqueRuns(const TAlphaMap& alpha, uint8_t least) {
   std::vector<TRect> runs;
+  least = std::max<uint8_t>(least, 1);
   for (int32_t y = 0; y < alpha.Height; ++y) {
     const uint8_t* row = alpha.Values.data() + size_t(y) * size_t(alpha.Width);
     for (int32_t x = 0; x < alpha.Width;) {
-      if (row[x] == 0) {
+      if (row[x] < least) {
         ++x;
         continue;
       }
       const int32_t start = x;
-      while (x < alpha.Width && row[x] != 0) ++x;
+      while (x < alpha.Width && row[x] >= least) ++x;
       runs.push_back(TRect{start, y, x, y + 1});
     }
   }

@@ -18,8 +18,12 @@ namespace portico {
 TAlphaMap AlphaMapFromImage(const TBitmap& image);
 
 // The window's outline from an opacity map: one rectangle per horizontal
-// run of pixels with opacity above 0.
-std::vector<TRect> OpaqueRuns(const TAlphaMap& alpha);
+// run of pixels with opacity `least` and above (above 0 by default).
+std::vector<TRect> OpaqueRuns(const TAlphaMap& alpha, uint8_t least = 1);
+
+// Where a display cannot blend, the pixels of the Normal image's alpha
+// that belong to the window: those at least half opaque.
+constexpr uint8_t OutlineOpacity = 128;
 
 // Reads the opacity image; none when the file is missing, cannot be
 // decoded or is not width x height pixels, and then `why` says which.

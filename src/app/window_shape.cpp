@@ -92,21 +92,54 @@ struct MaskedKey {
   uint32_t Value;
 };
 
-// Builds the masked key for a 16- or 32-bit raster; masks the reader left
-// at zero mean the format's default layout (5-5-5 or 8-8-8).
-MaskedKey KeyInChannelLayout(const BmpRaster& mask, uint32_t key_pixel) {
-  uint32_t r = mask.RedMask, g = mask.GreenMask, b = mask.BlueMask;
-  if ((r | g | b) == 0) {
-    if (mask.BitsPerPixel == 16) {
-      r = 0x7C00, g = 0x03E0, b = 0x001F;
-    } else {
-      r = 0xFF0000, g = 0x00FF00, b = 0x0000FF;
-    }
+// The channel masks of a 16- or 32-bit raster; masks the reader left at
+// zero mean the format's default layout (5-5-5 or 8-8-8).
+std::array<uint32_t, 3> ChannelMasks(const BmpRaster& mask) {
+  if ((mask.RedMask | mask.GreenMask | mask.BlueMask) != 0) return {mask.RedMask, mask.GreenMask, mask.BlueMask};
+  if (mask.BitsPerPixel == 16) return {0x7C00, 0x03E0, 0x001F};
+  return {0xFF0000, 0x00FF00, 0x0000FF};
+}
+
+// Builds the masked key for a raster whose channels are 8 bits or narrower.
+MaskedKey KeyInChannelLayout(const std::array<uint32_t, 3>& m, uint32_t key_pixel) {
+  const uint32_t value = ReduceChannel((key_pixel >> 16) & 0xFF, m[0]) |
+                         ReduceChannel((key_pixel >> 8) & 0xFF, m[1]) |
+                         ReduceChannel(key_pixel & 0xFF, m[2]);
+  return MaskedKey{m[0] | m[1] | m[2], value};
+}
+
+// One key channel as the raw values that stand for it. A channel wider
+// than 8 bits (10-bit fields) is scaled to 8 bits when the image is shown,
+// so several raw values show as the key's byte (0x3FD...0x3FF as 0xFF):
+// each of them is the key, as the picture shows it.
+struct KeyChannel {
+  uint32_t Mask = 0;
+  int Shift = 0;
+  uint32_t Low = 0, High = 0;
+  bool Holds(uint32_t s) const {
+    const uint32_t v = (s & Mask) >> Shift;
+    return Low <= v && v <= High;
   }
-  const uint32_t value = ReduceChannel((key_pixel >> 16) & 0xFF, r) |
-                         ReduceChannel((key_pixel >> 8) & 0xFF, g) |
-                         ReduceChannel(key_pixel & 0xFF, b);
-  return MaskedKey{r | g | b, value};
+};
+
+KeyChannel KeyChannelFor(uint32_t value8, uint32_t mask) {
+  if (mask == 0) return KeyChannel{};
+  KeyChannel c;
+  c.Mask = mask;
+  c.Shift = std::countr_zero(mask);
+  if (std::popcount(mask) <= 8) {
+    c.Low = c.High = ReduceChannel(value8, mask) >> c.Shift;
+    return c;
+  }
+  // The decoder shows raw v as (v * 255 + max / 2) / max (image/bmp_decoder.cpp).
+  const uint64_t max = mask >> c.Shift, k = value8;
+  c.Low = k == 0 ? 0 : uint32_t((k * max - max / 2 + 254) / 255);
+  c.High = uint32_t(std::min<uint64_t>(max, (k * max + max - 1 - max / 2) / 255));
+  return c;
+}
+
+bool HasWideChannel(const std::array<uint32_t, 3>& m) {
+  return std::popcount(m[0]) > 8 || std::popcount(m[1]) > 8 || std::popcount(m[2]) > 8;
 }
 
 }  // namespace
@@ -139,7 +172,16 @@ MaskRegion BuildMaskRegion(const BmpRaster& mask, TColor key_color) {
     }
     case 16:
     case 32: {
-      const MaskedKey key = KeyInChannelLayout(mask, key_pixel);
+      const std::array<uint32_t, 3> m = ChannelMasks(mask);
+      if (HasWideChannel(m)) {
+        const KeyChannel r = KeyChannelFor((key_pixel >> 16) & 0xFF, m[0]);
+        const KeyChannel g = KeyChannelFor((key_pixel >> 8) & 0xFF, m[1]);
+        const KeyChannel b = KeyChannelFor(key_pixel & 0xFF, m[2]);
+        ScanRuns(samples, width, height,
+                 [r, g, b](uint32_t s) { return !(r.Holds(s) && g.Holds(s) && b.Holds(s)); }, region.Rects);
+        break;
+      }
+      const MaskedKey key = KeyInChannelLayout(m, key_pixel);
       ScanRuns(samples, width, height,
                [key](uint32_t s) { return (s & key.ColourBits) != key.Value; }, region.Rects);
       break;
@@ -152,6 +194,17 @@ MaskRegion BuildMaskRegion(const BmpRaster& mask, TColor key_color) {
       // An unknown format has no pixels we can compare.
       break;
   }
+  return region;
+}
+
+MaskRegion BuildMaskRegion(const TBitmap& mask, TColor key_color) {
+  MaskRegion region;
+  region.Bound = TRect{0, 0, mask.Width(), mask.Height()};
+  if (mask.Empty() || mask.Sparse()) return region;
+  region.Rects.reserve(static_cast<size_t>(mask.Height()));
+  const uint32_t key_pixel = ColorToPixel(key_color);
+  ScanRuns(mask.Data(), mask.Width(), mask.Height(), [key_pixel](uint32_t s) { return s != key_pixel; },
+           region.Rects);
   return region;
 }
 
@@ -179,7 +232,15 @@ std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor 
   if (!FileExists(path)) return none("no such file");
   try {
     const TImageFileBytes bytes(path);
-    BmpRaster mask = ReadBmpRaster(bytes.Data(), path);
+    const std::span<const uint8_t> data = bytes.Data();
+    if (data.size() < 2 || data[0] != 'B' || data[1] != 'M') {
+      // Other formats (PNG, JPEG) are decoded to colours: the key is
+      // compared as with a 24-bit bitmap.
+      const TBitmap image = DecodeImage(data, path);
+      if (image.Empty()) return none("it has no pixels");
+      return BuildMaskRegion(image, key_color);
+    }
+    BmpRaster mask = ReadBmpRaster(data, path);
     // A mask without pixels gives no outline, as one that cannot be read.
     if (mask.Samples.empty()) return none("it has no pixels");
     MaskRegion region = BuildMaskRegion(mask, key_color);
@@ -208,15 +269,25 @@ bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key
 bool ApplyWindowShape(TSkin& skin, TColor key_color, TPreparedMasks* prepared) {
   if (!skin.HostForm) return false;
   const WindowHandle window = skin.HostForm->Handle();
-  if (!skin.AlphaFile.empty() && skin.BitmapNormal && IsCompositing()) {
-    // With a compositor the opacity image outlines the window; the mask
-    // is the outline for displays that cannot blend.
-    const std::optional<TAlphaMap> alpha =
-        LoadAlphaMap(skin.AlphaFile, skin.BitmapNormal->Width(), skin.BitmapNormal->Height());
-    if (alpha && SetWindowOpacity(window, &*alpha)) {
+  if (skin.BitmapNormal && IsCompositing()) {
+    // With a compositor the opacity outlines the window: the opacity
+    // image's, or without one the Normal image's own alpha. The mask is
+    // the outline for displays that cannot blend.
+    std::optional<TAlphaMap> loaded;
+    if (!skin.AlphaFile.empty())
+      loaded = LoadAlphaMap(skin.AlphaFile, skin.BitmapNormal->Width(), skin.BitmapNormal->Height());
+    const TAlphaMap* alpha = skin.AlphaFile.empty() ? (skin.NormalAlpha ? &*skin.NormalAlpha : nullptr)
+                                                    : (loaded ? &*loaded : nullptr);
+    if (alpha && SetWindowOpacity(window, alpha)) {
       const std::vector<TRect> runs = OpaqueRuns(*alpha);
       return SetWindowRgn(window, &runs);
     }
+  }
+  if (skin.MaskFile.empty() && skin.NormalAlpha) {
+    // No mask named: the Normal image's alpha outlines the window where it
+    // cannot blend, every pixel at least half opaque.
+    const std::vector<TRect> runs = OpaqueRuns(*skin.NormalAlpha, OutlineOpacity);
+    return SetWindowRgn(window, &runs);
   }
   return SetWindowMask(window, skin.MaskFile, key_color, prepared);
 }

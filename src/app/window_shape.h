@@ -25,11 +25,15 @@ struct MaskRegion {
 // Builds the region of a mask already read: every pixel that is not the
 // key colour (0x00BBGGRR) belongs to the window. The key is compared at
 // the raster's own format: palette entries for <= 8 bits, the key reduced
-// to the file's channel layout for 16 bits, colour bytes for 24 and 32.
+// to the file's channel layout for 16 and 32 bits (channels wider than 8
+// bits as the decoder scales them: 10-bit 0x3FF is 0xFF).
 MaskRegion BuildMaskRegion(const BmpRaster& mask, TColor key_color);
+// The same for a mask decoded to colours (PNG, JPEG): compared as 24 bits are.
+MaskRegion BuildMaskRegion(const TBitmap& mask, TColor key_color);
 
-// Reads the mask file and builds its region; none when the file is
-// missing, unreadable or not a bitmap, and then `why` (when given) says which.
+// Reads the mask file (a BMP at its own format, any other image decoded)
+// and builds its region; none when the file is missing, unreadable or no
+// image, and then `why` (when given) says which.
 std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor key_color,
                                            std::string* why = nullptr);
 
@@ -52,8 +56,11 @@ TPreparedMask PrepareMaskRegion(const std::string& mask_path, TColor key_color);
 bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key_color,
                    TPreparedMasks* prepared = nullptr);
 
-// Gives the skin's host form the outline of the skin's mask file; false
-// (and nothing done) without a host form.
+// Gives the skin's host form its outline and, with a compositor, its
+// opacity: the Alpha image's, else the Normal image's alpha; without a
+// compositor the mask's outline, or with no mask named the Normal image's
+// alpha at OutlineOpacity and above. False (and nothing done) without a
+// host form.
 bool ApplyWindowShape(TSkin& skin, TColor key_color, TPreparedMasks* prepared = nullptr);
 
 }  // namespace portico

@@ -14,15 +14,18 @@ namespace portico {
 // than the biggest image we would accept, devices and FIFOs.
 std::vector<uint8_t> ReadImageFileBytes(const std::string& path);
 
-// Decodes JPEG (starts FF D8 FF) or BMP (starts "BM") by the content.
-// Anything else is an EImageError naming `path`. With `keep` the result
-// keeps only those areas (TBitmap::KeepOnly), converting no more than the
-// format allows.
+// Decodes JPEG (starts FF D8 FF), PNG (its 8-byte signature) or BMP
+// (starts "BM") by the content. Anything else is an EImageError naming
+// `path`. With `keep` the result keeps only those areas
+// (TBitmap::KeepOnly), converting no more than the format allows. With
+// `alpha`, an image that carries transparency (some pixel's alpha below
+// 255; only PNG files can) gives its opacity there, whole even with
+// `keep`; otherwise `alpha` is left as it was.
 TBitmap DecodeImage(std::span<const uint8_t> data, const std::string& path,
-                    const std::vector<TRect>* keep = nullptr);
+                    const std::vector<TRect>* keep = nullptr, TAlphaMap* alpha = nullptr);
 inline TBitmap DecodeImage(const std::vector<uint8_t>& data, const std::string& path,
-                           const std::vector<TRect>* keep = nullptr) {
-  return DecodeImage(std::span<const uint8_t>(data), path, keep);
+                           const std::vector<TRect>* keep = nullptr, TAlphaMap* alpha = nullptr) {
+  return DecodeImage(std::span<const uint8_t>(data), path, keep, alpha);
 }
 
 // An image file's bytes while they are decoded: the file's own pages where

@@ -21,7 +21,7 @@ std::optional<TPreparedImage> PrepareImageFile(const std::string& path, const st
   // Asked before decoding: a save from here on changes what the loader finds.
   prepared.File = QueryFileIdentity(ResolvePath(path));
   try {
-    prepared.Image = DecodeImageFile(path, keep);
+    prepared.Image = DecodeImageFile(path, keep, keep ? nullptr : &prepared.Alpha);
   } catch (...) {
     return std::nullopt;
   }
@@ -31,23 +31,31 @@ std::optional<TPreparedImage> PrepareImageFile(const std::string& path, const st
 }
 
 std::unique_ptr<TBitmap> LoadImageFile(const std::string& path, TPreparedImages* prepared,
-                                       const std::vector<TRect>* kept) {
+                                       const std::vector<TRect>* kept, std::optional<TAlphaMap>* alpha) {
+  if (alpha) alpha->reset();
   if (path.empty() || !FileExists(path)) return nullptr;
   if (prepared)
     if (std::optional<TPreparedImage> ahead = prepared->Take(path))
-      if (StillHolds(*ahead, path, kept)) return std::move(ahead->Image);
-  return DecodeImageFile(path);
+      if (StillHolds(*ahead, path, kept)) {
+        if (alpha) *alpha = std::move(ahead->Alpha);
+        return std::move(ahead->Image);
+      }
+  return DecodeImageFile(path, nullptr, alpha);
 }
 
-std::unique_ptr<TBitmap> DecodeImageFile(const std::string& path, const std::vector<TRect>* keep) {
+std::unique_ptr<TBitmap> DecodeImageFile(const std::string& path, const std::vector<TRect>* keep,
+                                         std::optional<TAlphaMap>* alpha) {
+  if (alpha) alpha->reset();
   if (path.empty() || !FileExists(path)) return nullptr;
   // The decoder follows the file's content, not its extension, so a
   // "normal.JPG" or a bitmap saved as ".jpg" still loads.
   // Messages name the file as resolved here ("img/a.bmp", not ".\\img\\a.bmp").
   const std::string resolved = ResolvePath(path);
   const TImageFileBytes data(resolved);
-  auto bitmap = std::make_unique<TBitmap>(DecodeImage(data.Data(), resolved, keep));
+  TAlphaMap opacity;
+  auto bitmap = std::make_unique<TBitmap>(DecodeImage(data.Data(), resolved, keep, alpha ? &opacity : nullptr));
   if (bitmap->Width() <= 0 || bitmap->Height() <= 0) return nullptr;
+  if (alpha && !opacity.Values.empty()) *alpha = std::move(opacity);
   return bitmap;
 }
 

@@ -45,7 +45,7 @@ std::string SkinImagePath(const TIniFile& ini, const std::string& skin_folder, c
 }
 
 std::string SkinMaskPath(const TIniFile& ini, const std::string& skin_folder) {
-  return skin_folder + ini.ReadString("SCREEN", "Mask", "");
+  return SkinImagePath(ini, skin_folder, "Mask");
 }
 
 std::vector<TRect> ControlAreas(const TIniFile& ini) {
@@ -89,9 +89,9 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
     const std::string alpha = ini.ReadString("SCREEN", "Alpha", "");
     if (!alpha.empty()) AlphaFile = skin_folder + alpha;
     auto load_file = [&](const std::string& key, const std::string& path, TPreparedImages* ahead,
-                         const std::vector<TRect>* kept) {
+                         const std::vector<TRect>* kept, std::optional<TAlphaMap>* alpha = nullptr) {
       try {
-        std::unique_ptr<TBitmap> bitmap = LoadImageFile(path, ahead, kept);
+        std::unique_ptr<TBitmap> bitmap = LoadImageFile(path, ahead, kept, alpha);
         if (observer) observer->ImageLoaded(key, path, bitmap.get());
         return bitmap;
       } catch (const EImageError& e) {
@@ -99,10 +99,10 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
         return std::unique_ptr<TBitmap>();
       }
     };
-    auto load = [&](const char* key, const std::vector<TRect>* kept) {
-      return load_file(key, SkinImagePath(ini, skin_folder, key), prepared, kept);
+    auto load = [&](const char* key, const std::vector<TRect>* kept, std::optional<TAlphaMap>* alpha = nullptr) {
+      return load_file(key, SkinImagePath(ini, skin_folder, key), prepared, kept, alpha);
     };
-    BitmapNormal = load("Normal", nullptr);
+    BitmapNormal = load("Normal", nullptr, &NormalAlpha);
     // The pointer-over, pressed and disabled images decoded ahead keep only
     // the controls' rectangles: they are taken only when those are the
     // rectangles of the controls built below from the same lines (none
@@ -181,6 +181,7 @@ TSkin::~TSkin() {
   BitmapArrow.reset();
   MaskFile.clear();
   AlphaFile.clear();
+  NormalAlpha.reset();
 }
 
 void TSkin::ReleaseUnusedPixels() {

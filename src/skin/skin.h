@@ -3,6 +3,7 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ class TIniFile;
 
 // What the loader reads from a description, for those who read ahead of
 // it: the path of a [SCREEN] image key (empty when none is named), the
-// mask's path, and the rectangles of the controls the [BUTTONPOS] lines
+// mask's path (likewise), and the rectangles of the controls the [BUTTONPOS] lines
 // make.
 std::string SkinImagePath(const TIniFile& ini, const std::string& skin_folder, const char* key);
 std::string SkinMaskPath(const TIniFile& ini, const std::string& skin_folder);
@@ -110,6 +111,10 @@ class TSkin : public TTrackingState {
   // [SCREEN] Alpha: the opacity image (skin folder + name); empty when the
   // key is absent or empty. Read by the application, not by the skin.
   std::string AlphaFile;
+  // The Normal image's opacity when the image carries transparency (a PNG
+  // with alpha below 255 somewhere): with no Alpha image named it is the
+  // window's opacity, and with no mask named its outline (alpha >= 128).
+  std::optional<TAlphaMap> NormalAlpha;
   // The frame drawn from the state images: the host picture's own
   // graphic when there is a host image, else OwnFrame.
   TBitmap* BitmapFrame = nullptr;

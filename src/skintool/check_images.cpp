@@ -1,6 +1,7 @@
 // The images: state images as the loader took them, the arrow image it
 // loads by fixed name, the mask the window takes its outline from, and the
 // opacity image that outlines it where a compositing manager runs.
+#include <algorithm>
 #include <cstdint>
 
 #include "app/window_opacity.h"
@@ -24,13 +25,17 @@ std::string NotFound(const std::string& what, const std::string& value, const st
   return text;
 }
 
-// A 32-bit bitmap file whose alpha channel says something the launcher
-// ignores: how many of its pixels are not fully opaque. Zero for other
-// files, and for channels that are all 0 (unused) or all opaque.
-uint64_t PixelsWithIgnoredAlpha(const std::string& path) {
+// How many pixels of an image file are not fully opaque: of a 32-bit
+// bitmap's alpha channel (zero for a channel that is all 0, unused), of
+// the transparency the decoder reports for other files (PNG).
+uint64_t PixelsWithAlpha(const std::string& path) {
   try {
     const std::vector<uint8_t> bytes = ReadImageFileBytes(ResolvePath(path));
-    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return 0;
+    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') {
+      TAlphaMap alpha;
+      DecodeImage(bytes, path, nullptr, &alpha);
+      return uint64_t(std::count_if(alpha.Values.begin(), alpha.Values.end(), [](uint8_t a) { return a != 0xFF; }));
+    }
     const BmpRaster raster = ReadBmpRaster(bytes, path);
     if (raster.BitsPerPixel != 32) return 0;
     const uint32_t alpha = raster.AlphaMask
@@ -48,14 +53,23 @@ uint64_t PixelsWithIgnoredAlpha(const std::string& path) {
   }
 }
 
+// An alpha channel the launcher ignores. Only the Normal image's is used,
+// and only while [SCREEN] lacks Alpha or Mask (see NormalAlphaUsed).
 void CheckAlpha(const std::string& what, const std::string& path, int line, uint64_t pixels,
                 TFindingList& out) {
-  const uint64_t ignored = PixelsWithIgnoredAlpha(path);
+  const uint64_t ignored = PixelsWithAlpha(path);
   if (ignored == 0 || pixels == 0) return;
   out.Warn(line, "image-alpha",
            what + " has an alpha channel that makes " + std::to_string(ignored * 100 / pixels) +
-               "% of its pixels transparent or translucent; the launcher ignores alpha channels and "
-               "shows their colour as stored (translucency comes from [SCREEN] Alpha)");
+               "% of its pixels transparent or translucent; the launcher ignores it and shows the "
+               "colours as stored (translucency comes from [SCREEN] Alpha, or from the Normal "
+               "image's own alpha when no Alpha is named)");
+}
+
+// The Normal image's alpha is the opacity without an Alpha image and the
+// outline without a mask (app/window_shape.cpp).
+bool NormalAlphaUsed(const TIniFile& ini) {
+  return ini.ReadString("SCREEN", "Alpha", "").empty() || ini.ReadString("SCREEN", "Mask", "").empty();
 }
 
 // An image that is not the Normal image's size, and what that does.
@@ -76,8 +90,8 @@ const char* AbsentEffect(const std::string& key) {
   return nullptr;  // Disable is optional: disabled controls use Normal
 }
 
-void CheckStateImage(const TProbedImage& image, const TBitmap* normal, int screen_line,
-                     TFindingList& out) {
+void CheckStateImage(const TProbedImage& image, const TBitmap* normal, const TIniFile& ini,
+                     int screen_line, TFindingList& out) {
   const std::string what = image.Key + " image";
   if (image.Value.empty()) {
     if (const char* effect = AbsentEffect(image.Key))
@@ -104,6 +118,7 @@ void CheckStateImage(const TProbedImage& image, const TBitmap* normal, int scree
   CheckSize(what, image.Line, image.Bitmap->Width(), image.Bitmap->Height(), normal,
             "controls reaching past its edge keep their old look there",
             "only its top-left part is used", out);
+  if (image.Key == "Normal" && NormalAlphaUsed(ini)) return;
   CheckAlpha(what, image.Path, image.Line,
              uint64_t(image.Bitmap->Width()) * uint64_t(image.Bitmap->Height()), out);
 }
@@ -157,7 +172,7 @@ void CheckImages(const TCheckInput& in, TFindingList& out) {
   const TBitmap* normal = in.Probe.Skin->BitmapNormal.get();
   for (const TProbedImage& image : in.Probe.Images) {
     if (!image.Key.empty()) {
-      CheckStateImage(image, normal, in.Probe.Ini.SectionLine("SCREEN"), out);
+      CheckStateImage(image, normal, in.Probe.Ini, in.Probe.Ini.SectionLine("SCREEN"), out);
     } else if (image.Error) {
       out.Error(0, "image-undecodable",
                 "the arrow image the launcher loads by its fixed name, " + Quoted(image.Path) +

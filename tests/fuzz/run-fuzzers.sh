@@ -10,12 +10,13 @@ build_dir=$1
 seconds=${2:-60}
 
 (cd "$root" && cmake --preset fuzz -B "$build_dir" >/dev/null)
-targets=(bmp jpeg ini control_line skin_load skin_check)
+targets=(bmp jpeg png ini control_line skin_load skin_check)
 ninja -C "$build_dir" "${targets[@]/#/fuzz_}"
 
 declare -A seeds=(
   [bmp]="$root/tests/data/bmpsuite"
   [jpeg]="$root/tests/data/jpeg"
+  [png]="$root/tests/data/png"
   [ini]="$root/fuzz/seeds/ini"
   [control_line]="$root/fuzz/seeds/control_line"
   [skin_load]="$root/fuzz/seeds/skin_load"
@@ -26,6 +27,7 @@ declare -A seeds=(
 declare -A max_len=(
   [bmp]=65536
   [jpeg]=16384
+  [png]=16384
   [ini]=4096
   [control_line]=256
   [skin_load]=16384

@@ -87,7 +87,7 @@ TEST_F(ImageFileTest, UnknownContentIsAnErrorNamingThePath) {
   for (const std::vector<uint8_t>& data :
        {std::vector<uint8_t>{}, std::vector<uint8_t>{'B'}, std::vector<uint8_t>{0x89, 'P', 'N', 'G'},
         std::vector<uint8_t>{0xFF, 0xD8}})
-    ExpectImageError([&] { DecodeImage(data, "skin/back.bmp"); }, "skin/back.bmp", "not a BMP or JPEG image");
+    ExpectImageError([&] { DecodeImage(data, "skin/back.bmp"); }, "skin/back.bmp", "not a BMP, JPEG or PNG image");
   // Recognised but broken: the decoder's own error, still naming the path.
   ExpectImageError([&] { DecodeImage({'B', 'M', 0, 0}, "skin/b.bmp"); }, "skin/b.bmp", "");
   ExpectImageError([&] { DecodeImage({0xFF, 0xD8, 0xFF, 0xE0, 0, 0}, "skin/j.jpg"); }, "skin/j.jpg", "");

@@ -70,7 +70,7 @@ TEST_F(SkinLoader, NoNormalImageMeansNoFrameAndNoControls) {
   EXPECT_FALSE(skin->BitmapFrame);
   EXPECT_TRUE(skin->BitmapOver);
   EXPECT_FALSE(image.Picture()->HasGraphic());
-  EXPECT_EQ(skin->MaskFile, dir_.Path() + "/");
+  EXPECT_EQ(skin->MaskFile, "");
   // A missing description reads as empty.
   auto none = std::make_unique<TSkin>(dir_.Path() + "/", "missing.ini", 0, 0, nullptr, nullptr, nullptr);
   EXPECT_TRUE(none->Buttons.empty());

@@ -12,6 +12,7 @@
 
 #include "classlib/application.h"
 #include "window/headless/headless_window_system.h"
+#include "png_builder.h"
 #include "posix_compat.h"
 
 namespace portico {
@@ -189,6 +190,32 @@ TEST(BuildMaskRegion, SixteenBitFiveSixFive) {
   EXPECT_EQ(BuildMaskRegion(blue, 0xFF0000).Rects, Runs(0, {{1, 2}}));
 }
 
+TEST(BuildMaskRegion, WideChannelsAreTheKeyWhereTheyShowAsIt) {
+  // 2-10-10-10: 0x3FF per channel is white, and so is every raw value the
+  // decoder shows as 0xFF; the mask agrees with the picture pixel by pixel.
+  std::vector<uint32_t> samples;
+  for (uint32_t v = 0x3F8; v <= 0x3FF; ++v)
+    samples.insert(samples.end(), {0xC0000000 | v << 20 | 0x3FF << 10 | 0x3FF, 0x3FF << 20 | v << 10 | 0x3FF,
+                                   0x3FF << 20 | 0x3FF << 10 | v, v << 20 | 0x200 << 10 | 0x100, v});
+  BmpRaster r = RowOf(32, samples);
+  r.RedMask = 0x3FF00000, r.GreenMask = 0x000FFC00, r.BlueMask = 0x000003FF, r.AlphaMask = 0xC0000000;
+  for (TColor key : {White, TColor(0x4080FF), TColor(0)}) {
+    std::vector<std::pair<int32_t, int32_t>> window;
+    for (int32_t x = 0; x < r.Width; ++x)
+      if (BmpSampleToRgb(r, r.Samples[size_t(x)]) != ColorToPixel(key)) {
+        if (!window.empty() && window.back().second == x)
+          window.back().second = x + 1;
+        else
+          window.push_back({x, x + 1});
+      }
+    EXPECT_EQ(BuildMaskRegion(r, key).Rects, Runs(0, window)) << std::hex << key;
+  }
+  // Pure white is cut away however the top bits are set.
+  BmpRaster white = RowOf(32, {0xFFFFFFFF, 0x3FFFFFFF, 0x3FBFFFFF});
+  white.RedMask = 0x3FF00000, white.GreenMask = 0x000FFC00, white.BlueMask = 0x000003FF;
+  EXPECT_EQ(BuildMaskRegion(white, White).Rects, Runs(0, {{2, 3}}));
+}
+
 TEST(BuildMaskRegion, PalettedFormatsCompareTheEntry) {
   BmpRaster one = RowOf(1, {1, 0, 0, 1});
   one.Palette = {0x000000, 0xFFFFFF};
@@ -329,6 +356,16 @@ TEST_F(MaskFileTest, SkinPathWithBackslashesAndOtherCase) {
   std::optional<MaskRegion> region = CreateMaskRegion(skin_path, White);
   ASSERT_TRUE(region.has_value());
   EXPECT_EQ(region->Rects, Runs(0, {{0, 1}}));
+}
+
+TEST_F(MaskFileTest, PngMaskCutsTheKeyColourAsATwentyFourBitOneDoes) {
+  const uint32_t W = 0xFFFFFF, K = 0x000000;
+  // Named .bmp: the content decides. Its alpha plays no part in a mask.
+  std::string path = Write("mask.bmp", test::EncodeRgbaPng(3, 2, {W, K, K, K, W, 0xFFFFFE}, {255, 0, 255, 9, 255, 255}));
+  std::optional<MaskRegion> region = CreateMaskRegion(path, White);
+  ASSERT_TRUE(region.has_value());
+  EXPECT_EQ(region->Bound, (TRect{0, 0, 3, 2}));
+  EXPECT_EQ(region->Rects, (std::vector<TRect>{{1, 0, 3, 1}, {0, 1, 1, 2}, {2, 1, 3, 2}}));
 }
 
 TEST_F(MaskFileTest, NothingReadableGivesNoRegion) {
