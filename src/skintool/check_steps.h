@@ -26,6 +26,8 @@ bool CheckEncoding(const TCheckInput& in, TFindingList& out);
 void CheckUnreadLines(const TCheckInput& in, TFindingList& out);
 // The state images, the arrow image and the mask.
 void CheckImages(const TCheckInput& in, TFindingList& out);
+// The images drawn for high-DPI screens (NAME@2x.EXT ...) of a wrong size.
+void CheckScaledImages(const TCheckInput& in, TFindingList& out);
 // [BUTTONPOS] lines the scan skips, reads in part, or makes less of.
 void CheckControlLines(const TCheckInput& in, TFindingList& out);
 // "Install" and "Exit" with their near misses, other special names,

@@ -67,6 +67,7 @@ std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string
   }
   CheckUnreadLines(in, out);
   CheckImages(in, out);
+  CheckScaledImages(in, out);
   CheckControlLines(in, out);
   CheckControlNames(in, out);
   CheckLayout(in, out);

@@ -197,6 +197,20 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"mask-empty", 6}, {"control-cut-away", 8}, {"control-cut-away", 9}, {"control-cut-away", 10},
                     {"control-cut-away", 11}, {"control-cut-away", 12}}},
 
+        // Images drawn for high-DPI screens, beside the 1x ones.
+        TCheckCase{"ScaledImagesOfTheRightSize", CleanSkin,
+                   [](auto& d) {
+                     d.Write("n@2x.bmp", EncodeBmp24(SolidBitmap(200, 160, 0x203040)));
+                     d.Write("m@3x.bmp", EncodeBmp24(SolidBitmap(300, 240, 0x000000)));
+                   },
+                   {}},
+        TCheckCase{"ScaledImageOfAWrongSize", CleanSkin,
+                   [](auto& d) { d.Write("o@2x.bmp", EncodeBmp24(SolidBitmap(150, 120, 0x3050A0))); },
+                   {{"scaled-image-size", 3}}, "o@2x.bmp is 150x120, not 200x160"},
+        TCheckCase{"ScaledMaskOfAWrongSize", CleanSkin,
+                   [](auto& d) { d.Write("m@4x.bmp", Mask([](int, int) { return false; })); },
+                   {{"scaled-image-size", 6}}, "left out"},
+
         // Control lines the scan skips, reads in part, or makes less of.
         TCheckCase{"TooFewFields", WithControls("6=Short,1,2,3\n"), nullptr, {{"line-skipped", 13}}, "ends after field 4"},
         TCheckCase{"ZeroWidth", WithControls("6=Flat,1,2,0,3\n"), nullptr, {{"line-skipped", 13}}, "width, 0,"},
