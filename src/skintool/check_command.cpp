@@ -9,7 +9,7 @@ namespace portico {
 
 const char* const SkinToolUsage =
     "usage: portico-skin check [--json] DESCRIPTION.ini\n"
-    "       portico-skin preview DESCRIPTION.ini [VERSION] -o SHEET.png\n"
+    "       portico-skin preview DESCRIPTION.ini [VERSION] [--scale K] -o SHEET.png\n"
     "       portico-skin watch DESCRIPTION.ini VERSION [--launcher PATH]\n";
 
 int RunCheckCommand(const std::vector<std::string>& args) {

@@ -1,7 +1,7 @@
 // portico-skin: the skin designer's companion to the launcher.
 //
 //   portico-skin check [--json] DESCRIPTION.ini
-//   portico-skin preview DESCRIPTION.ini [VERSION] -o SHEET.png
+//   portico-skin preview DESCRIPTION.ini [VERSION] [--scale K] -o SHEET.png
 //   portico-skin watch DESCRIPTION.ini VERSION
 //
 // check and preview load the skin with the launcher's own code on the

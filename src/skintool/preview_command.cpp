@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 
 #include "classlib/application.h"
@@ -8,12 +9,28 @@
 
 namespace portico {
 
+namespace {
+// A screen scale factor as written on the command line: a whole number
+// from 1 to MaxPreviewScale, digits only; 0 for anything else.
+int ParseScale(const std::string& text) {
+  if (text.size() != 1 || text[0] < '1' || text[0] > char('0' + MaxPreviewScale)) return 0;
+  return text[0] - '0';
+}
+}  // namespace
+
 int RunPreviewCommand(const std::vector<std::string>& args) {
   std::vector<std::string> positional;
   std::string out_path;
+  int scale = 0;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "-o" && i + 1 < args.size() && out_path.empty()) {
       out_path = args[++i];
+    } else if (args[i] == "--scale" && i + 1 < args.size() && scale == 0) {
+      scale = ParseScale(args[++i]);
+      if (scale == 0) {
+        positional.clear();  // not a scale: show the usage
+        break;
+      }
     } else if (!args[i].empty() && args[i][0] == '-') {
       positional.clear();  // an unknown option: show the usage
       break;
@@ -31,7 +48,7 @@ int RunPreviewCommand(const std::vector<std::string>& args) {
   TApplication app(ws);
   app.Initialize();
   std::string why;
-  std::optional<TPreviewSheet> sheet = BuildPreviewSheet(path, version, why);
+  std::optional<TPreviewSheet> sheet = BuildPreviewSheet(path, version, why, std::max(scale, 1));
   if (!sheet) {
     std::fprintf(stderr, "portico-skin: %s: %s\n", path.c_str(), why.c_str());
     return 2;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "graphics/bitmap_scale.h"
 #include "skintool/hit_map.h"
 
 namespace portico {
@@ -69,12 +70,20 @@ TPanelPicture DrawHitMap(const TSkinProbe& probe, const TWindowCover& cover,
       if (!cover.Keeps(x, y)) p = Mix(p, 0x202020, ((x + y) / 4) % 2 ? 200 : 120);
       map.SetPixel(x, y, p);
     }
+  // The controls keep the description's coordinates: at scale k each of
+  // their pixels is a k x k block of the frame, as the launcher divides the
+  // pointer by k. The budget shrinks with the blocks, so that painting
+  // them costs no more than at 1x.
+  const int32_t k = std::max(skin.Scale, 1);
   std::vector<const TPointerControl*> controls;
   for (const auto& b : skin.Buttons) controls.push_back(b.get());
-  const THitMap hits(controls, w, h);
+  const THitMap hits(controls, w / k, h / k, THitMap::DefaultBudget / uint64_t(k * k));
+  const auto hit = [&](size_t i, int32_t x, int32_t y) {
+    return x >= 0 && y >= 0 && hits.Hit(i, x / k, y / k);
+  };
   for (size_t i = 0; i < controls.size(); ++i) {
     const uint32_t colour = Palette[i % std::size(Palette)];
-    const TRect& b = controls[i]->Bounds;
+    const TRect b = ScaleRect(controls[i]->Bounds, k);
     TPoint label{std::clamp(b.Left, 0, std::max(w - 1, 0)),
                  std::clamp(b.Top, 0, std::max(h - 1, 0))};
     if (!hits.Traced(i)) {
@@ -85,14 +94,14 @@ TPanelPicture DrawHitMap(const TSkinProbe& probe, const TWindowCover& cover,
       for (int32_t y = r.Top; y < r.Bottom; ++y)
         if (y / 4 % 2 == 0) map.SetPixel(r.Left, y, colour), map.SetPixel(r.Right - 1, y, colour);
     } else {
-      const TRect& a = hits.Area(i);
+      const TRect a = IntersectRect(ScaleRect(hits.Area(i), k), map.BoundsRect());
       bool first = true;
       for (int32_t y = a.Top; y < a.Bottom; ++y)
         for (int32_t x = a.Left; x < a.Right; ++x) {
-          if (!hits.Hit(i, x, y)) continue;
+          if (!hit(i, x, y)) continue;
           if (first) label = TPoint{x, y}, first = false;
-          const bool edge = !hits.Hit(i, x - 1, y) || !hits.Hit(i, x + 1, y) ||
-                            !hits.Hit(i, x, y - 1) || !hits.Hit(i, x, y + 1);
+          const bool edge = !hit(i, x - 1, y) || !hit(i, x + 1, y) || !hit(i, x, y - 1) ||
+                            !hit(i, x, y + 1);
           map.SetPixel(x, y, edge ? colour : Mix(map.Pixel(x, y), colour, 110));
         }
     }

@@ -98,8 +98,8 @@ void Legend(TPreviewSheet& sheet, const TSkinProbe& probe, const std::vector<TMa
 }  // namespace
 
 std::optional<TPreviewSheet> BuildPreviewSheet(const std::string& path, const std::string& version,
-                                               std::string& why) {
-  TSkinProbe probe(path);
+                                               std::string& why, int scale) {
+  TSkinProbe probe(path, scale);
   if (!probe.Skin->BitmapNormal) {
     const TProbedImage* normal = probe.Image("Normal");
     why = normal && normal->Error ? "the Normal image cannot be decoded: " + *normal->Error
@@ -107,7 +107,8 @@ std::optional<TPreviewSheet> BuildPreviewSheet(const std::string& path, const st
     return std::nullopt;
   }
   probe.StartLikeLauncher(version);
-  const std::optional<MaskRegion> mask = CreateMaskRegion(probe.Skin->MaskFile, MaskKeyColor);
+  const std::optional<MaskRegion> mask =
+      MaskRegionAtScale(probe.Skin->MaskFile, MaskKeyColor, probe.Skin->Scale);
   const TWindowCover cover(mask);
 
   const int32_t w = probe.Skin->BitmapNormal->Width(), h = probe.Skin->BitmapNormal->Height();
@@ -124,8 +125,10 @@ std::optional<TPreviewSheet> BuildPreviewSheet(const std::string& path, const st
   std::fill(sheet.Image.Data(), sheet.Image.Data() + size_t(sheet_w) * size_t(sheet_h), Background);
   sheet.Alpha.assign(size_t(sheet_w) * size_t(sheet_h), 255);
 
-  const std::string titles[] = {"As first shown (version \"" + version + "\")", "Hot areas", "Over",
-                                "Down", "Disabled"};
+  const std::string at_scale =
+      probe.Skin->Scale > 1 ? ", at " + std::to_string(probe.Skin->Scale) + "x" : std::string();
+  const std::string titles[] = {"As first shown (version \"" + version + "\"" + at_scale + ")",
+                                "Hot areas", "Over", "Down", "Disabled"};
   for (int i = 0; i < 6; ++i) {
     const int32_t x = Margin + (i % 2) * (column + Margin),
                   y = Margin + (i / 2) * (row + TitleHeight + Margin);

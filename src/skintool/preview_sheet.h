@@ -31,9 +31,11 @@ struct TPreviewSheet {
 constexpr int32_t MaxSheetSide = 8192;
 
 // The sheet of the description at `path`, with `version` as the launcher's
-// version text; none, with the reason in `why`, for a skin without a
-// Normal image. Needs the global Application (headless will do).
+// version text, as the launcher draws it at screen scale `scale` (the
+// images drawn for it, the mask's outline and the hot areas k times
+// larger); none, with the reason in `why`, for a skin without a Normal
+// image. Needs the global Application (headless will do).
 std::optional<TPreviewSheet> BuildPreviewSheet(const std::string& path, const std::string& version,
-                                               std::string& why);
+                                               std::string& why, int scale = 1);
 
 }  // namespace portico

@@ -1,6 +1,7 @@
 #include "skintool/skin_probe.h"
 
 #include "app/unit_install.h"
+#include "skin/scaled_image.h"
 #include "system/files.h"
 
 namespace portico {
@@ -19,6 +20,10 @@ class TRecorder : public TSkinLoadObserver {
                                const EImageError& error) override {
     Record(key, path).Error = error.Reason();
     return true;
+  }
+  // Said as the launcher says it (`check` looks at these files itself).
+  void ScaledImageLeftOut(const std::string& /*key*/, const std::string& why) override {
+    SayScaledImageLeftOut(why);
   }
   void ControlLineRead(const std::string& key, const std::string& value, const ControlLine& scan,
                        TLineSkip skip, const TSkinButton* button) override {
@@ -52,10 +57,11 @@ std::string FileNameOf(const std::string& path) {
   return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
-TSkinProbe::TSkinProbe(const std::string& path)
+TSkinProbe::TSkinProbe(const std::string& path, int scale)
     : Path(path), Folder(SkinFolderOf(path)), FileName(FileNameOf(path)), Ini(Folder + FileName) {
   TRecorder recorder(*this);
-  Skin = std::make_unique<TSkin>(Folder, FileName, 0, 0, nullptr, nullptr, nullptr, &recorder);
+  Skin = std::make_unique<TSkin>(Folder, FileName, 0, 0, nullptr, nullptr, nullptr, &recorder,
+                                 nullptr, scale);
 }
 
 void TSkinProbe::StartLikeLauncher(const std::string& version) {

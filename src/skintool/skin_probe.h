@@ -37,8 +37,9 @@ class TSkinProbe {
  public:
   // Loads the description at `path`; its folder is the skin folder. The
   // loader goes on past images it cannot decode, so that everything else
-  // can still be looked at. Needs the global Application (headless will do).
-  explicit TSkinProbe(const std::string& path);
+  // can still be looked at. At `scale` k the images are those the launcher
+  // takes at screen scale k. Needs the global Application (headless will do).
+  explicit TSkinProbe(const std::string& path, int scale = 1);
 
   // Gives the skin the launcher's start-up look: the version caption set
   // as the launcher sets it, and every control drawn into the frame.

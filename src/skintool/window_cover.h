@@ -16,7 +16,8 @@ class TWindowCover {
 
  private:
   const MaskRegion* region_ = nullptr;
-  std::vector<size_t> row_start_;  // first rectangle of each row; one more at the end
+  // The rectangles over each row: [first_[y], end_[y]).
+  std::vector<size_t> first_, end_;
 };
 
 }  // namespace portico

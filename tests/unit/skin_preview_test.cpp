@@ -17,12 +17,13 @@ namespace {
 using test::EncodeBmp24;
 
 // A picture whose every pixel differs, tinted per state, so that a copy
-// from the wrong image or the wrong place shows.
-TBitmap Pattern(uint32_t tint) {
-  TBitmap b(120, 90);
-  for (int y = 0; y < 90; ++y)
-    for (int x = 0; x < 120; ++x)
-      b.SetPixel(x, y, (uint32_t(x * 2) << 16 | uint32_t(y * 2) << 8) ^ tint);
+// from the wrong image or the wrong place shows; at `scale` 2 the same
+// picture drawn finer (its odd pixels differ from the 1x one enlarged).
+TBitmap Pattern(uint32_t tint, int scale = 1) {
+  TBitmap b(120 * scale, 90 * scale);
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x)
+      b.SetPixel(x, y, (uint32_t(x * 2 / scale) << 16 | uint32_t(y * 2 / scale) << 8) ^ tint);
   return b;
 }
 
@@ -49,9 +50,9 @@ class SkinPreview : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::current_path(old_cwd_); }
 
-  TPreviewSheet Sheet(const std::string& file = "skin.ini") {
+  TPreviewSheet Sheet(const std::string& file = "skin.ini", int scale = 1) {
     std::string why;
-    std::optional<TPreviewSheet> sheet = BuildPreviewSheet(dir_.File(file), "2.5", why);
+    std::optional<TPreviewSheet> sheet = BuildPreviewSheet(dir_.File(file), "2.5", why, scale);
     EXPECT_TRUE(sheet) << why;
     return sheet ? std::move(*sheet) : TPreviewSheet{};
   }
@@ -134,6 +135,25 @@ TEST_F(SkinPreview, HotAreaMapPaintsWhereTheHitTestAnswersAndShadesCutAwayParts)
   EXPECT_EQ(AlphaAt(with_ring, HotAreas, 115, 5), 255);
   EXPECT_EQ(AlphaAt(with_ring, FirstShown, 115, 5), 0);
   EXPECT_LT(At(with_ring, HotAreas, 115, 5) & 0xFF, At(with_ring, HotAreas, 115, 15) & 0xFF);
+}
+
+TEST_F(SkinPreview, AtScaleTwoTakesTheImagesDrawnForItAndDoublesOutlineAndHotAreas) {
+  dir_.Write("o@2x.bmp", EncodeBmp24(Pattern(0x00FF00, 2)));
+  const TPreviewSheet sheet = Sheet("skin.ini", 2);
+  ASSERT_EQ(sheet.Panels.size(), 5u);
+  EXPECT_EQ(sheet.Panels[Over].Area.Width(), 240);
+  EXPECT_EQ(sheet.Panels[Over].Area.Height(), 180);
+  // Inside Install (5,60 at 1x), at an odd pixel: the Over look drawn for 2x.
+  EXPECT_EQ(At(sheet, Over, 21, 131), Pattern(0x00FF00, 2).Pixel(21, 131));
+  // The mask's cut-away corner (x 110 on, y below 10) is enlarged, both rows of each of its rows.
+  EXPECT_EQ(AlphaAt(sheet, FirstShown, 221, 19), 0);
+  EXPECT_EQ(AlphaAt(sheet, FirstShown, 219, 19), 255);
+  EXPECT_EQ(AlphaAt(sheet, FirstShown, 221, 20), 255);
+  // The ring's hole (around 90,40) stays clear on the map, the ring (90,55) is painted.
+  dir_.Write("noring.ini", SkinText.substr(0, SkinText.size() - Ring.size()));
+  const TPreviewSheet without_ring = Sheet("noring.ini", 2);
+  EXPECT_EQ(At(sheet, HotAreas, 181, 81), At(without_ring, HotAreas, 181, 81));
+  EXPECT_NE(At(sheet, HotAreas, 181, 111), At(without_ring, HotAreas, 181, 111));
 }
 
 TEST_F(SkinPreview, ListsWhatAScreenReaderAnnounces) {

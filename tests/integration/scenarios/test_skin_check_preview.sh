@@ -2,8 +2,9 @@
 # portico-skin, a console program: check finds nothing in the demo skin
 # (exit 0) and names a missing Exit control as an editor reads it,
 # file:line: error: (exit 2); preview writes the demo skin's sheet as a PNG
-# of the size the committed one has; both take non-ASCII names from the
-# command line (on Windows the wide one).
+# of the size the committed one has, and a larger one at scale 2; check
+# names a high-DPI image of a wrong size; both take non-ASCII names from
+# the command line (on Windows the wide one).
 source "$(dirname "$0")/../driver/driver.sh" "$@"
 
 need_tool
@@ -37,6 +38,22 @@ read -r kind w h < <(identify -format '%m %w %h\n' "$skin/sheet.png" 2>/dev/null
 [[ "$TOOL_CODE" == 0 && "${kind:-}" == PNG && "$w,$h" == "$SHEET_W,$SHEET_H" ]] &&
   pass "preview: a ${w}x$h PNG" ||
   fail "preview: exit $TOOL_CODE, ${kind:-no file} ${w:-}x${h:-}, expected a ${SHEET_W}x$SHEET_H PNG: $(head -c 300 "$WORK/tool.err")"
+
+# An image drawn for a high-DPI screen at a wrong size is named; the sheet
+# at scale 2 is larger than the 1x one.
+scaled=$(make_skin scaled)
+cp "$scaled/over.bmp" "$scaled/over@2x.bmp"
+run_tool "$scaled" check portico.ini
+if [[ "$TOOL_CODE" == 1 ]] && grep -qE '^portico\.ini:[0-9]+: warning: .*over@2x\.bmp .*left out.*\[scaled-image-size\]' "$WORK/tool.out"; then
+  pass "check: $(grep -m1 scaled-image-size "$WORK/tool.out" | tr -d '\r')"
+else
+  fail "check with a wrong-size over@2x.bmp: exit $TOOL_CODE, $(head -c 300 "$WORK/tool.out" "$WORK/tool.err")"
+fi
+run_tool "$scaled" preview portico.ini --scale 2 -o sheet.png
+read -r w2 h2 < <(identify -format '%w %h\n' "$scaled/sheet.png" 2>/dev/null)
+[[ "$TOOL_CODE" == 0 && "${w2:-0}" -gt "$SHEET_W" && "${h2:-0}" -gt "$SHEET_H" ]] &&
+  pass "preview --scale 2: a ${w2}x$h2 PNG" ||
+  fail "preview --scale 2: exit $TOOL_CODE, ${w2:-}x${h2:-}, expected larger than ${SHEET_W}x$SHEET_H: $(head -c 300 "$WORK/tool.err")"
 
 # Non-ASCII names: the description, an image, and the sheet.
 intl=$(make_skin intl)
