@@ -1,16 +1,20 @@
 /* The floor for start-up measurements: the least an X program must do to
  * show a picture. It opens the display, creates a 480x320 undecorated
- * window centred on the screen, maps it, puts one image into it and waits
- * for Escape (or a close request). Nothing else: no files, no fonts. */
+ * window centred on the screen (WIDTHxHEIGHT as its argument: another
+ * size), maps it, puts one image into it and waits for Escape (or a close
+ * request). Nothing else: no files, no fonts. */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <stdint.h>
+#include <stdio.h>
 #include <stdlib.h>
 
-enum { Width = 480, Height = 320 };
-
-int main(void) {
+int main(int argc, char** argv) {
+  int Width = 480, Height = 320;
+  if (argc > 1 && (sscanf(argv[1], "%dx%d", &Width, &Height) != 2 || Width < 1 || Height < 1 ||
+                   Width > 8192 || Height > 8192))
+    return 2;
   Display* display = XOpenDisplay(NULL);
   if (!display) return 2;
   const int screen = DefaultScreen(display);
@@ -36,11 +40,11 @@ int main(void) {
   XSetWMProtocols(display, window, (Atom*)&delete_window, 1);
 
   /* A vertical gradient of the demo skin's blue. */
-  uint32_t* pixels = malloc(sizeof(uint32_t) * Width * Height);
+  uint32_t* pixels = malloc(sizeof(uint32_t) * (size_t)Width * (size_t)Height);
   if (!pixels) return 2;
   for (int row = 0; row < Height; ++row)
     for (int col = 0; col < Width; ++col)
-      pixels[row * Width + col] = 0x182848u + ((uint32_t)(row / 40) << 8);
+      pixels[row * Width + col] = 0x182848u + ((uint32_t)(row * 8 / Height) << 8);
   XImage* image = XCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen),
                                ZPixmap, 0, (char*)pixels, Width, Height, 32, 0);
   const GC gc = XCreateGC(display, window, 0, NULL);

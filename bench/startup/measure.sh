@@ -2,22 +2,28 @@
 # Start-up of Portico on the demo skin against the floor (a bare Xlib
 # program showing one 480x320 image), started alternately from a separate
 # X client that watches for the window and its first correct pixel.
-#   bench/startup/measure.sh [BUILD_DIR] [RUNS] [SKIN]
+#   bench/startup/measure.sh [BUILD_DIR] [RUNS] [SKIN] [SCALE]
 # Run it under scripts/with-x.sh (Xvfb with openbox, kept running across
 # the runs). Prints the medians, their ratio and each program's peak
 # resident memory over a short session (show, hover, press, Escape).
 # SKIN is the skin folder Portico starts on (the committed BMP demo by
-# default; BUILD_DIR/demo-png is the same skin as PNG files).
+# default; BUILD_DIR/demo-png is the same skin as PNG files). SCALE k
+# sets the desktop to k x 96 dpi (Xft.dpi) for the runs, and the floor
+# draws a window k times as wide and high.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=$(realpath "${1:-$root/build}")
 runs=${2:-15}
 skin=$(realpath "${3:-$root/demo}")
+scale=${4:-1}
+floor_size=$((480 * scale))x$((320 * scale))
 watch=$build/bench/startup_watch
 floor=$build/bench/startup_floor
 work=$(mktemp -d "${TMPDIR:-/tmp}/portico-startup.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+saved_resources=$(xrdb -query 2>/dev/null || true)
+trap 'rm -rf "$work"; xrdb -load - <<<"$saved_resources" 2>/dev/null || true' EXIT
+echo "Xft.dpi: $((96 * scale))" | xrdb -merge
 
 # A root colour neither program shows, so a stale screen never passes.
 xsetroot -solid '#ff00ff'
@@ -48,11 +54,11 @@ measure() {
 }
 
 for ((i = 0; i < runs; i++)); do
-  measure "$work/floor.txt" "$work" "$floor_expect" -- "$floor"
+  measure "$work/floor.txt" "$work" "$floor_expect" -- "$floor" "$floor_size"
   measure "$work/portico.txt" "$skin" "$portico_expect" -- "$build/portico" portico.ini "1.0 demo"
 done
 for ((i = 0; i < 3; i++)); do
-  measure "$work/floor-session.txt" --session "$work" "$floor_expect" -- "$floor"
+  measure "$work/floor-session.txt" --session "$work" "$floor_expect" -- "$floor" "$floor_size"
   measure "$work/portico-session.txt" --session "$skin" "$portico_expect" -- "$build/portico" portico.ini "1.0 demo"
 done
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "classlib/application.h"
+#include "graphics/bitmap_scale.h"
 
 namespace portico {
 
@@ -26,7 +27,8 @@ TAccessibleControl TAccessibleLauncher::Control(size_t index) const {
   c.Name = names_.Control(b.Name);
   c.Role = AccessibleRoleOf(b.Name);
   // The skin's frame sits in the image, at the image's place in the form.
-  const TRect r = b.RegionBounds();
+  // At a screen scale of k the frame is k times the description's size.
+  const TRect r = ScaleRect(b.RegionBounds(), skin_.Scale);
   c.Bounds = TRect{r.Left + image_.Left, r.Top + image_.Top, r.Right + image_.Left, r.Bottom + image_.Top};
   c.Enabled = b.Enabled;
   // Tab reaches every enabled control, and only those.

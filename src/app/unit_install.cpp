@@ -49,6 +49,9 @@ TFormInstall::TFormInstall(TApplication* owner) : TForm(owner) {
   OnKeyUp = [this](TObject* sender, uint16_t& key, TShiftState shift) { FormKeyUp(sender, key, shift); };
   OnShown = [this](TObject* sender) { FormShown(sender); };
   OnDestroy = [this](TObject* sender) { FormDestroy(sender); };
+  OnScaleChange = [this](TObject* sender, int factor, const TRect& suggested) {
+    FormScaleChange(sender, factor, suggested);
+  };
   ImageMain.SetBounds(16, 16, 209, 273);
   ImageMain.AutoSize = true;
   AddControl(&ImageMain);
@@ -104,7 +107,7 @@ bool TFormInstall::CreateSkin() {
     TStartupPreparation* const ahead = StartupPreparation;
     const TEndPreparation end_preparation(ahead);
     Skin = new TSkin(SkinFolder, SkinFileName, 0, 0, this, &ImageMain, SkinButtonClick, nullptr,
-                     ahead ? &ahead->Images() : nullptr);
+                     ahead ? &ahead->Images() : nullptr, Application()->Ws().ScaleFactor());
     if (!Skin->FindButton(InstallButtonName) || !Skin->FindButton(ExitButtonName)) {
       SayWhyNotShown(RequiredControlsMissing(*Skin, SkinFileName));
       Application()->Terminate();
@@ -153,6 +156,23 @@ void TFormInstall::FormShown(TObject*) {
   OnBoundsChange = [this](TObject*) {
     if (AccessibilityService) AccessibilityService->BoundsChanged();
   };
+}
+
+void TFormInstall::FormScaleChange(TObject*, int factor, const TRect& suggested) {
+  if (!Skin || Skin->Scale == factor) return;
+  // The accessibility service reads the skin: it goes with it and comes
+  // back for the new one.
+  const bool served = Accessible != nullptr;
+  FormDestroy(this);
+  Skin = new TSkin(SkinFolder, SkinFileName, 0, 0, this, &ImageMain, SkinButtonClick, nullptr, nullptr,
+                   factor);
+  Skin->ReleaseUnusedPixels();
+  ApplyWindowShape(*Skin, MaskKeyColor);
+  SetVersionCaption(Skin);
+  Skin->DrawAllButtons();
+  AdjustSize();
+  SetBounds(suggested.Left, suggested.Top, Width, Height);
+  if (served) FormShown(this);
 }
 
 void TFormInstall::FormDestroy(TObject*) {

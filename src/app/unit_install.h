@@ -41,6 +41,9 @@ class TFormInstall : public TForm {
   // technologies.
   void FormShown(TObject* sender);
   void FormDestroy(TObject* sender);
+  // The window went to a monitor of another scale: the skin is made again
+  // at the new factor and the window placed where the system suggests.
+  void FormScaleChange(TObject* sender, int factor, const TRect& suggested);
   bool LoadLauncherSettings();
   bool CreateSkin();
 

@@ -9,6 +9,8 @@
 #include <bit>
 
 #include "app/window_opacity.h"
+#include "graphics/bitmap_scale.h"
+#include "skin/scaled_image.h"
 #include "classlib/application.h"
 #include "system/files.h"
 #include "image/image_file.h"
@@ -254,8 +256,36 @@ std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor 
   }
 }
 
-bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key_color,
-                   TPreparedMasks* prepared) {
+namespace {
+// The file drawn for the skin's scale in place of `path`, when there is one.
+std::string FileAtScale(const std::string& path, int scale) {
+  std::string why;
+  std::string scaled = ImageFileAtScale(path, scale, why);
+  if (!why.empty()) SayScaledImageLeftOut(why);
+  return scaled;
+}
+
+// The opacity image at the skin's scale: the one drawn for it, or the 1x
+// one enlarged.
+std::optional<TAlphaMap> LoadScaledAlphaMap(const TSkin& skin) {
+  const int k = skin.Scale;
+  const int32_t width = skin.BitmapNormal->Width(), height = skin.BitmapNormal->Height();
+  const std::string scaled = FileAtScale(skin.AlphaFile, k);
+  if (!scaled.empty()) return LoadAlphaMap(scaled, width, height);
+  std::optional<TAlphaMap> alpha = LoadAlphaMap(skin.AlphaFile, width / k, height / k);
+  if (alpha && k > 1) *alpha = EnlargeAlphaMap(*alpha, k);
+  return alpha;
+}
+}  // namespace
+
+std::optional<MaskRegion> MaskRegionAtScale(const std::string& mask_path, TColor key_color, int scale,
+                                            TPreparedMasks* prepared) {
+  if (scale > 1) {
+    // A mask drawn for the scale outlines the window itself; the 1x mask's
+    // outline is enlarged.
+    const std::string scaled = FileAtScale(mask_path, scale);
+    if (!scaled.empty()) return CreateMaskRegion(scaled, key_color);
+  }
   std::optional<TPreparedMask> ahead;
   if (prepared) ahead = prepared->Take(MaskPrefetchName(mask_path, key_color));
   std::optional<MaskRegion> region;
@@ -263,6 +293,16 @@ bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key
     region = std::move(ahead->Region);
   else
     region = CreateMaskRegion(mask_path, key_color);
+  if (region && scale > 1) {
+    region->Bound = ScaleRect(region->Bound, scale);
+    region->Rects = ScaleRects(region->Rects, scale);
+  }
+  return region;
+}
+
+bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key_color,
+                   TPreparedMasks* prepared, int scale) {
+  const std::optional<MaskRegion> region = MaskRegionAtScale(mask_path, key_color, scale, prepared);
   return SetWindowRgn(window, region ? &region->Rects : nullptr);
 }
 
@@ -275,7 +315,7 @@ bool ApplyWindowShape(TSkin& skin, TColor key_color, TPreparedMasks* prepared) {
     // the outline for displays that cannot blend.
     std::optional<TAlphaMap> loaded;
     if (!skin.AlphaFile.empty())
-      loaded = LoadAlphaMap(skin.AlphaFile, skin.BitmapNormal->Width(), skin.BitmapNormal->Height());
+      loaded = LoadScaledAlphaMap(skin);
     const TAlphaMap* alpha = skin.AlphaFile.empty() ? (skin.NormalAlpha ? &*skin.NormalAlpha : nullptr)
                                                     : (loaded ? &*loaded : nullptr);
     if (alpha && SetWindowOpacity(window, alpha)) {
@@ -289,7 +329,7 @@ bool ApplyWindowShape(TSkin& skin, TColor key_color, TPreparedMasks* prepared) {
     const std::vector<TRect> runs = OpaqueRuns(*skin.NormalAlpha, OutlineOpacity);
     return SetWindowRgn(window, &runs);
   }
-  return SetWindowMask(window, skin.MaskFile, key_color, prepared);
+  return SetWindowMask(window, skin.MaskFile, key_color, prepared, skin.Scale);
 }
 
 }  // namespace portico

@@ -49,12 +49,18 @@ std::string MaskPrefetchName(const std::string& mask_path, TColor key_color);
 // CreateMaskRegion for the work ahead, the file's identity taken first.
 TPreparedMask PrepareMaskRegion(const std::string& mask_path, TColor key_color);
 
-// Gives the window the mask's outline (the plain rectangle when no region
-// was built). A region worked out ahead (`prepared`) is taken when the
-// mask file is still the one it was built from. Returns the window
-// system's answer.
+// The mask's region for a screen scale: at a `scale` above 1 the mask
+// drawn for it when there is one, else the outline enlarged (each
+// rectangle, bound included, `scale` times; rows `scale` high). A region
+// worked out ahead (`prepared`) is taken when the mask file is still the
+// one it was built from. None as for CreateMaskRegion.
+std::optional<MaskRegion> MaskRegionAtScale(const std::string& mask_path, TColor key_color, int scale,
+                                            TPreparedMasks* prepared = nullptr);
+
+// Gives the window the outline of MaskRegionAtScale (the plain rectangle
+// when no region was built). Returns the window system's answer.
 bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key_color,
-                   TPreparedMasks* prepared = nullptr);
+                   TPreparedMasks* prepared = nullptr, int scale = 1);
 
 // Gives the skin's host form its outline and, with a compositor, its
 // opacity: the Alpha image's, else the Normal image's alpha; without a

@@ -159,6 +159,11 @@ void TApplication::KeyboardFocusChanged(WindowHandle window) {
   if (TForm* f = FormOf(window)) Guard([&] { f->HandleKeyboardFocus(); });
 }
 
+void TApplication::ScaleChanged(WindowHandle window, int factor, const TRect& suggested) {
+  TForm* f = FormOf(window);
+  if (f && f->OnScaleChange) Guard([&] { f->OnScaleChange(f, factor, suggested); });
+}
+
 void TApplication::CloseRequested(WindowHandle window) {
   if (TForm* f = FormOf(window)) Guard([&] { f->Close(); });
 }

@@ -98,6 +98,7 @@ class TApplication : public WindowEvents {
   void WindowMoved(WindowHandle window, int x, int y) override;
   void KeyEvent(WindowHandle window, KeyAction action, VirtualKey key, bool shift) override;
   void KeyboardFocusChanged(WindowHandle window) override;
+  void ScaleChanged(WindowHandle window, int factor, const TRect& suggested) override;
 
  private:
   struct Timer {

@@ -118,6 +118,9 @@ class TForm : public TControl {
   // The shown window's place or size changed (Left, Top, Width, Height):
   // a move of its own or one the window manager reported.
   TNotifyEvent OnBoundsChange;
+  // The window went to a monitor of another scale factor (`factor`);
+  // `suggested` is where the system proposes the window's client area.
+  std::function<void(TObject* sender, int factor, const TRect& suggested)> OnScaleChange;
 
   // The native window, created on first use; 0 once another program
   // destroyed it.

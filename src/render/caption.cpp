@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "graphics/bitmap_scale.h"
 #include "text/draw_text.h"
 
 namespace portico {
@@ -21,16 +22,17 @@ void DrawCaptionText(TBitmap& frame, const std::u16string& caption, const TCapti
   const int saved_size = font.Size;
   const unsigned saved_style = font.Style;
 
-  TRect r = style.TextRect;
+  const int32_t k = std::max<int32_t>(style.Scale, 1);
+  TRect r = ScaleRect(style.TextRect, k);
   unsigned align = DT_CENTER;
   if (style.Alignment < 0) {
-    r.Left = int32_t(std::min<int64_t>(int64_t{r.Left} + 4, INT32_MAX));
+    r.Left = int32_t(std::min<int64_t>(int64_t{r.Left} + 4 * k, INT32_MAX));
     align = DT_LEFT;
   } else if (style.Alignment > 0) {
-    r.Right = int32_t(std::max<int64_t>(int64_t{r.Right} - 4, INT32_MIN));
+    r.Right = int32_t(std::max<int64_t>(int64_t{r.Right} - 4 * k, INT32_MIN));
     align = DT_RIGHT;
   }
-  font.Size = style.FontSize;
+  font.Size = int(std::clamp<int64_t>(int64_t{style.FontSize} * k, INT32_MIN, INT32_MAX));
   font.Color = style.TextColor;
   frame.Canvas.Brush.Style = TBrushStyle::bsClear;
   DrawTextW(frame, caption, r, align | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_END_ELLIPSIS);

@@ -12,6 +12,9 @@ struct TCaptionStyle {
   int32_t Alignment = -1; // negative left, zero centred, positive right
   int32_t FontSize = 8;   // points
   TColor TextColor = 0;   // 0x00BBGGRR
+  // The screen's scale: the box, the margins and the size are k times
+  // larger in the frame, so the text is drawn crisp at its size there.
+  int32_t Scale = 1;
 };
 
 // Draws the caption onto `frame` with its canvas font, single line,

@@ -1,12 +1,16 @@
 #include "skin/skin.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <stdexcept>
 #include <functional>
 
 #include "system/errors.h"
 #include "classlib/ini_file.h"
 #include "skin/control_line.h"
 #include "skin/load_image_file.h"
+#include "skin/scaled_image.h"
+#include "graphics/bitmap_scale.h"
 
 namespace portico {
 
@@ -37,6 +41,16 @@ TColor InverseColourAt(const TBitmap& image, int64_t x, int64_t y) {
   y = std::clamp<int64_t>(y, 0, image.Height() - 1);
   return CanvasPixel(image, int32_t(x), int32_t(y)) ^ 0xFFFFFF;
 }
+
+// An image drawn for the screen's scale that is not used, said where the
+// loader's findings go, else on stderr.
+void ReportScaledImageLeftOut(TSkinLoadObserver* observer, const std::string& key, const std::string& why) {
+  if (observer) {
+    observer->ScaledImageLeftOut(key, why);
+    return;
+  }
+  SayScaledImageLeftOut(why);
+}
 }  // namespace
 
 std::string SkinImagePath(const TIniFile& ini, const std::string& skin_folder, const char* key) {
@@ -64,7 +78,8 @@ std::vector<TRect> ControlAreas(const TIniFile& ini) {
 TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int image_left,
              int image_top, TForm* host_form, TImage* host_image,
              TSkinButtonClick on_button_click, TSkinLoadObserver* observer,
-             TPreparedImages* prepared) {
+             TPreparedImages* prepared, int scale)
+    : Scale(std::max(scale, 1)) {
   TIniFile ini(skin_folder + file_name);
   TimerWindow = Application->AllocateHWnd([this](TMessage& m) { TimerWndProc(m); });
   TimerId = 0;
@@ -99,8 +114,32 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
         return std::unique_ptr<TBitmap>();
       }
     };
+    // At a scale above 1 an image drawn for it is taken when there is one;
+    // otherwise the 1x image is enlarged, keeping what it was asked to keep.
     auto load = [&](const char* key, const std::vector<TRect>* kept, std::optional<TAlphaMap>* alpha = nullptr) {
-      return load_file(key, SkinImagePath(ini, skin_folder, key), prepared, kept, alpha);
+      const std::string path = SkinImagePath(ini, skin_folder, key);
+      if (Scale <= 1) return load_file(key, path, prepared, kept, alpha);
+      std::string why;
+      const std::string scaled_path = ImageFileAtScale(path, Scale, why);
+      if (!why.empty()) ReportScaledImageLeftOut(observer, key, why);
+      // Kept areas are given only to match images decoded ahead (empty
+      // otherwise): then the enlarged image needs no more than they cover.
+      const bool keep = kept && !kept->empty();
+      const std::vector<TRect> scaled_kept = keep ? ScaleRects(*kept, Scale) : std::vector<TRect>();
+      if (!scaled_path.empty()) {
+        std::unique_ptr<TBitmap> bitmap = load_file(key, scaled_path, nullptr, nullptr, alpha);
+        if (bitmap && keep) bitmap->KeepOnly(scaled_kept);
+        return bitmap;
+      }
+      std::unique_ptr<TBitmap> bitmap = load_file(key, path, prepared, kept, alpha);
+      if (!bitmap) return bitmap;
+      try {
+        bitmap = std::make_unique<TBitmap>(EnlargeBitmap(*bitmap, Scale, keep ? &scaled_kept : nullptr));
+        if (alpha && *alpha) **alpha = EnlargeAlphaMap(**alpha, Scale);
+      } catch (const std::length_error&) {
+        throw EImageError(path, "too large at this screen scale");
+      }
+      return bitmap;
     };
     BitmapNormal = load("Normal", nullptr, &NormalAlpha);
     // The pointer-over, pressed and disabled images decoded ahead keep only
@@ -129,8 +168,8 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
         const TLineSkip skip = value.empty() ? TLineSkip::EmptyValue : ButtonFromLine(line, button);
         if (button) {
           const TRect& b = button->Bounds;
-          button->TextColor = InverseColourAt(*BitmapNormal, int64_t{b.Left} + b.Width() / 2,
-                                              int64_t{b.Top} + b.Height() / 2);
+          button->TextColor = InverseColourAt(*BitmapNormal, (int64_t{b.Left} + b.Width() / 2) * Scale,
+                                              (int64_t{b.Top} + b.Height() / 2) * Scale);
         }
         if (observer) observer->ControlLineRead(key, value, line, skip, button.get());
         if (button) Buttons.push_back(std::move(button));
@@ -188,7 +227,7 @@ void TSkin::ReleaseUnusedPixels() {
   std::vector<TRect> used;
   used.reserve(Buttons.size());
   for (const auto& b : Buttons)
-    if (b) used.push_back(b->Bounds);
+    if (b) used.push_back(ScaleRect(b->Bounds, Scale));
   // An image decoded ahead may already keep only these rectangles.
   for (TBitmap* image : {BitmapNormal.get(), BitmapOver.get(), BitmapDown.get(), BitmapDisable.get()})
     if (image) image->KeepOnly(used);

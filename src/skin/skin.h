@@ -40,9 +40,10 @@ class TSkin : public TTrackingState {
   // without images and controls; an image that cannot be decoded raises
   // EImageError. An observer hears what was decided along the way. State
   // images decoded ahead (`prepared`) are taken where they still hold.
+  // At `scale` k above 1 the images are k times larger (see Scale).
   TSkin(const std::string& skin_folder, const std::string& file_name, int image_left,
         int image_top, TForm* host_form, TImage* host_image, TSkinButtonClick on_button_click,
-        TSkinLoadObserver* observer = nullptr, TPreparedImages* prepared = nullptr);
+        TSkinLoadObserver* observer = nullptr, TPreparedImages* prepared = nullptr, int scale = 1);
   ~TSkin();
   TSkin(const TSkin&) = delete;
   TSkin& operator=(const TSkin&) = delete;
@@ -94,6 +95,10 @@ class TSkin : public TTrackingState {
   void DrawAllButtons();
   void DrawCaption(TSkinButton* button);
 
+  // The screen's scale factor: the images and the frame are k times the
+  // description's size, while the controls keep the description's
+  // coordinates (the pointer is divided by k, a control drawn k times).
+  int Scale = 1;
   std::unique_ptr<TBitmap> BitmapNormal;
   std::unique_ptr<TBitmap> BitmapOver;
   std::unique_ptr<TBitmap> BitmapDown;

@@ -1,6 +1,7 @@
 // The skin's frame: each control's rectangle drawn from the state image for
 // its look, then its caption; the frame handed to the host image.
 #include "render/caption.h"
+#include "graphics/bitmap_scale.h"
 #include "render/compositing.h"
 #include "skin/skin.h"
 
@@ -18,7 +19,7 @@ void TSkin::CopyFromBitmap(const TBitmap* source, const TRect& rect) {
 
 void TSkin::DrawButton(TSkinButton* button) {
   if (!button || !BitmapFrame || BitmapFrame->Width() <= 0 || BitmapFrame->Height() <= 0) return;
-  CopyFromBitmap(StateBitmap(button), button->Bounds);
+  CopyFromBitmap(StateBitmap(button), ScaleRect(button->Bounds, Scale));
   DrawCaption(button);
   FrameChanged = true;
 }
@@ -26,7 +27,7 @@ void TSkin::DrawButton(TSkinButton* button) {
 void TSkin::DrawCaption(TSkinButton* button) {
   DrawCaptionText(*BitmapFrame, button->Caption,
                   TCaptionStyle{button->TextRect, button->Alignment, button->FontSize,
-                                button->TextColor});
+                                button->TextColor, Scale});
 }
 
 void TSkin::ShowFrame(bool force) {

@@ -39,6 +39,9 @@ class TSkinLoadObserver {
                                        const EImageError& /*error*/) {
     return false;
   }
+  // An image drawn for the screen's scale (NAME@kx.EXT) is not used:
+  // `why` says which and why (its size is not k times the 1x image's).
+  virtual void ScaledImageLeftOut(const std::string& /*key*/, const std::string& /*why*/) {}
   // One [BUTTONPOS] key was read: its value, the scan, and the control
   // made (null when `skip` says why none was).
   virtual void ControlLineRead(const std::string& /*key*/, const std::string& /*value*/,

@@ -60,6 +60,11 @@ TTrackResult& TSkin::ResultAtDepth(size_t depth) {
 }
 
 void TSkin::TrackPointer(int x, int y, bool foreground, bool button_down, bool over_window) {
+  // The controls are in the description's coordinates: a frame pixel at
+  // scale k is in the block of the description pixel (x / k, y / k).
+  auto unscale = [this](int v) { return v >= 0 ? v / Scale : -((-int64_t{v} + Scale - 1) / Scale); };
+  x = int(unscale(x));
+  y = int(unscale(y));
   TPointerFacts facts;
   facts.X = x;
   facts.Y = y;
@@ -254,7 +259,7 @@ TPoint TSkin::FocusedScreenPoint() const {
   if (!HostForm || focus_ < 0 || size_t(focus_) >= Buttons.size()) return TPoint{};
   const TPoint p = Buttons[size_t(focus_)]->InsidePoint();
   const int image_left = HostImage ? HostImage->Left : 0, image_top = HostImage ? HostImage->Top : 0;
-  return TPoint{HostForm->Left + image_left + p.X, HostForm->Top + image_top + p.Y};
+  return TPoint{HostForm->Left + image_left + p.X * Scale, HostForm->Top + image_top + p.Y * Scale};
 }
 
 }  // namespace portico
