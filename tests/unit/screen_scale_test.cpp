@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/unit_install.h"
+#include "graphics/bitmap_scale.h"
 #include "classlib/params.h"
 #include "skin/scaled_image.h"
 #include "skin_fixture.h"
@@ -102,6 +103,33 @@ TEST_P(ScreenScale, MovingToAMonitorOfAnotherScaleMakesTheWindowAgainThere) {
 
 INSTANTIATE_TEST_SUITE_P(Images, ScreenScale,
                          testing::Values(TDrawnAt2x::None, TDrawnAt2x::RightSize, TDrawnAt2x::WrongSize));
+
+// Every enlarged pixel is its source pixel (black where a sparse source
+// kept nothing), whatever the source keeps and the result is asked to keep.
+TEST(EnlargeBitmap, RepeatsEachPixelIntoItsBlock) {
+  TBitmap whole(13, 7);
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 13; ++x) whole.SetPixel(x, y, uint32_t(y * 100 + x + 1));
+  TBitmap sparse;
+  sparse.Assign(whole);
+  sparse.KeepOnly({TRect{2, 1, 6, 4}, TRect{9, 0, 12, 7}});
+  const std::vector<TRect> keep{TRect{3, 1, 20, 9}, TRect{0, 10, 39, 11}, TRect{25, 0, 26, 21}};
+  for (const TBitmap* source : {&whole, &sparse})
+    for (int k : {1, 2, 3})
+      for (const std::vector<TRect>* kept : {static_cast<const std::vector<TRect>*>(nullptr), &keep}) {
+        SCOPED_TRACE(testing::Message() << "sparse " << source->Sparse() << " k " << k << " kept " << !!kept);
+        const TBitmap big = EnlargeBitmap(*source, k, kept);
+        ASSERT_EQ(big.Width(), 13 * k);
+        ASSERT_EQ(big.Height(), 7 * k);
+        for (int y = 0; y < big.Height(); ++y)
+          for (int x = 0; x < big.Width(); ++x) {
+            bool in_kept = !kept;
+            if (kept)
+              for (const TRect& r : *kept) in_kept |= r.Contains(x, y);
+            ASSERT_EQ(big.Pixel(x, y), in_kept ? source->Pixel(x / k, y / k) : 0u) << x << "," << y;
+          }
+      }
+}
 
 TEST(ScaledImagePath, PutsTheScaleBeforeTheExtension) {
   EXPECT_EQ(ScaledImagePath("skins/a.b/normal.bmp", 2), "skins/a.b/normal@2x.bmp");
