@@ -59,15 +59,23 @@ adapter_setup() {
   # One Wine server for the whole test, so that each start is quick; it ends
   # by itself a few seconds after the last program.
   "$(dirname "$WINELOADER")/wineserver" -p5 >/dev/null 2>&1
-  # Wine tells a program the prefix's Windows version, and composites (as
-  # Windows 8 and later always do) from Windows 8 on. Its X windows blend
-  # only under a compositing manager: there portico.exe is told Windows 10
-  # and takes its layered window, elsewhere Windows 7, where Wine does not
-  # composite. Set each time, so that no earlier run's choice stays.
+  wine_settings
+}
+
+# Sets, each time, so that no earlier run's choice stays: the Windows
+# version portico.exe is told and the desktop's DPI. Wine composites (as
+# Windows 8 and later always do) from Windows 8 on, and its X windows blend
+# only under a compositing manager: there portico.exe is told Windows 10
+# and takes its layered window, elsewhere Windows 7, where Wine does not
+# composite. The DPI is LogPixels: WINE_LOGPIXELS, else 96.
+wine_settings() {
   local version=win7
   [[ -n "${PORTICO_COMPOSITOR:-}" ]] && version=win10
-  "$WINELOADER" reg add 'HKCU\Software\Wine\AppDefaults\portico.exe' /v Version /d "$version" /f \
-    >/dev/null 2>&1
+  printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\portico.exe]\n"Version"="%s"\n\n' \
+    "$version" >"$WORK/prefix.reg"
+  printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "${WINE_LOGPIXELS:-96}" \
+    >>"$WORK/prefix.reg"
+  "$WINELOADER" regedit /S "Z:${WORK//\//\\}\\prefix.reg" >/dev/null 2>&1
 }
 
 # Types a key that ends portico.exe (Escape, Return, Alt+F4) into a window,
