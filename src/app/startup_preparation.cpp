@@ -1,5 +1,7 @@
 #include "app/startup_preparation.h"
 
+#include <memory>
+
 #include "app/unit_install.h"
 #include "classlib/ini_file.h"
 #include "classlib/params.h"
@@ -72,19 +74,25 @@ void TStartupPreparation::StartDecoding() {
   stop_ = false;
   pixels_.Install();
   try {
-    worker_ = std::thread([this, work = std::move(work)] {
-      // The first frame waits longest for the font set-up; decoding has
-      // time to spare and yields to it.
+    auto shared_work = std::make_shared<const TWork>(std::move(work));
+    // The first frame waits longest for the font set-up; decoding has
+    // time to spare and yields to it. Images that decode slowly (PNG)
+    // would keep the loader waiting if one thread did them all, so the
+    // images kept in part have a thread of their own.
+    worker_ = std::thread([this, shared_work] {
       LowerThisThreadsPriority();
-      // The mask comes between: once its outline is built, its pixel
-      // storage waits in the pool for the frame copy the loader makes
-      // after the last image, and the images kept in part need none.
-      DecodeImages(work, false, images_, stop_);
-      BuildMask(work, masks_, stop_);
-      DecodeImages(work, true, images_, stop_);
+      DecodeImages(*shared_work, false, images_, stop_);
+      BuildMask(*shared_work, masks_, stop_);
+    });
+    parts_worker_ = std::thread([this, shared_work] {
+      LowerThisThreadsPriority();
+      DecodeImages(*shared_work, true, images_, stop_);
     });
   } catch (...) {
-    // No thread: the loader does all of it, as it would anyway.
+    // No thread (or only one): the loader does all of it, as it would anyway.
+    stop_ = true;
+    WaitForDecoding();
+    stop_ = false;
     images_.Clear();
     masks_.Clear();
   }
@@ -92,11 +100,12 @@ void TStartupPreparation::StartDecoding() {
 
 void TStartupPreparation::WaitForDecoding() {
   if (worker_.joinable()) worker_.join();
+  if (parts_worker_.joinable()) parts_worker_.join();
 }
 
 void TStartupPreparation::Finish() {
   stop_ = true;
-  if (worker_.joinable()) worker_.join();
+  WaitForDecoding();
   images_.Clear();
   masks_.Clear();
   pixels_.Uninstall();

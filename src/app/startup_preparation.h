@@ -52,7 +52,8 @@ class TStartupPreparation {
   TPreparedImages images_;
   TPreparedMasks masks_;
   std::atomic<bool> stop_{false};
-  std::thread worker_;
+  std::thread worker_;         // the normal image, then the mask
+  std::thread parts_worker_;   // the images kept in part
 };
 
 }  // namespace portico
