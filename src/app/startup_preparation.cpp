@@ -16,21 +16,16 @@ struct TImageJob {
   bool ControlsOnly;
 };
 
-// What the thread reads from the description before it starts.
+// What the threads read from the description before they start.
 struct TWork {
   std::vector<TImageJob> Images;
   std::vector<TRect> ControlAreas;
   std::string MaskPath;
 };
 
-// Decodes the images kept whole (controls_only false) or those kept in part.
-void DecodeImages(const TWork& work, bool controls_only, TPreparedImages& images,
-                  const std::atomic<bool>& stop) {
-  for (const TImageJob& job : work.Images) {
-    if (job.ControlsOnly != controls_only) continue;
-    images.Provide(job.Path, stop ? std::nullopt
-                                  : PrepareImageFile(job.Path, job.ControlsOnly ? &work.ControlAreas : nullptr));
-  }
+void DecodeImage(const TWork& work, const TImageJob& job, TPreparedImages& images, const std::atomic<bool>& stop) {
+  images.Provide(job.Path, stop ? std::nullopt
+                                : PrepareImageFile(job.Path, job.ControlsOnly ? &work.ControlAreas : nullptr));
 }
 
 void BuildMask(const TWork& work, TPreparedMasks& masks, const std::atomic<bool>& stop) {
@@ -43,6 +38,34 @@ void BuildMask(const TWork& work, TPreparedMasks& masks, const std::atomic<bool>
     masks.Provide(name, std::nullopt);
   }
 }
+
+// The work ahead as jobs that the decoding threads take in turn: the
+// images kept whole, the mask, then the images kept in part. Once its
+// outline is built, the mask's pixel storage waits in the pool for the
+// frame copy the loader makes after the last image.
+class TJobs {
+ public:
+  explicit TJobs(TWork work) : work_(std::move(work)) {
+    for (const TImageJob& job : work_.Images)
+      if (!job.ControlsOnly) order_.push_back(&job);
+    order_.push_back(nullptr);  // the mask
+    for (const TImageJob& job : work_.Images)
+      if (job.ControlsOnly) order_.push_back(&job);
+  }
+  void Run(TPreparedImages& images, TPreparedMasks& masks, const std::atomic<bool>& stop) {
+    for (size_t i; (i = next_++) < order_.size();) {
+      if (order_[i])
+        DecodeImage(work_, *order_[i], images, stop);
+      else
+        BuildMask(work_, masks, stop);
+    }
+  }
+
+ private:
+  const TWork work_;
+  std::vector<const TImageJob*> order_;
+  std::atomic<size_t> next_{0};
+};
 
 }  // namespace
 
@@ -74,20 +97,15 @@ void TStartupPreparation::StartDecoding() {
   stop_ = false;
   pixels_.Install();
   try {
-    auto shared_work = std::make_shared<const TWork>(std::move(work));
+    auto jobs = std::make_shared<TJobs>(std::move(work));
     // The first frame waits longest for the font set-up; decoding has
     // time to spare and yields to it. Images that decode slowly (PNG)
-    // would keep the loader waiting if one thread did them all, so the
-    // images kept in part have a thread of their own.
-    worker_ = std::thread([this, shared_work] {
-      LowerThisThreadsPriority();
-      DecodeImages(*shared_work, false, images_, stop_);
-      BuildMask(*shared_work, masks_, stop_);
-    });
-    parts_worker_ = std::thread([this, shared_work] {
-      LowerThisThreadsPriority();
-      DecodeImages(*shared_work, true, images_, stop_);
-    });
+    // would keep the loader waiting if one thread did them all.
+    for (std::thread* worker : {&worker_, &second_worker_})
+      *worker = std::thread([this, jobs] {
+        LowerThisThreadsPriority();
+        jobs->Run(images_, masks_, stop_);
+      });
   } catch (...) {
     // No thread (or only one): the loader does all of it, as it would anyway.
     stop_ = true;
@@ -100,7 +118,7 @@ void TStartupPreparation::StartDecoding() {
 
 void TStartupPreparation::WaitForDecoding() {
   if (worker_.joinable()) worker_.join();
-  if (parts_worker_.joinable()) parts_worker_.join();
+  if (second_worker_.joinable()) second_worker_.join();
 }
 
 void TStartupPreparation::Finish() {

@@ -52,8 +52,9 @@ class TStartupPreparation {
   TPreparedImages images_;
   TPreparedMasks masks_;
   std::atomic<bool> stop_{false};
-  std::thread worker_;         // the normal image, then the mask
-  std::thread parts_worker_;   // the images kept in part
+  // Two threads decoding ahead, each taking the next job in turn.
+  std::thread worker_;
+  std::thread second_worker_;
 };
 
 }  // namespace portico
