@@ -60,6 +60,8 @@ else()
   find_package(PkgConfig REQUIRED)
   portico_pkg(jpeg libjpeg)
   portico_pkg(png libpng)
+  # The PNG tests write chunk checksums of their own.
+  portico_pkg(zlib zlib)
   portico_pkg(freetype freetype2)
   portico_pkg(fontconfig fontconfig)
   portico_pkg(x11 x11 xext)
