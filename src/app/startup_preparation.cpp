@@ -1,10 +1,13 @@
 #include "app/startup_preparation.h"
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "app/unit_install.h"
 #include "classlib/ini_file.h"
 #include "classlib/params.h"
+#include "skin/scaled_image.h"
 #include "system/thread_priority.h"
 
 namespace portico {
@@ -23,9 +26,26 @@ struct TWork {
   std::string MaskPath;
 };
 
-void DecodeImage(const TWork& work, const TImageJob& job, TPreparedImages& images, const std::atomic<bool>& stop) {
-  images.Provide(job.Path, stop ? std::nullopt
-                                : PrepareImageFile(job.Path, job.ControlsOnly ? &work.ControlAreas : nullptr));
+// Blocks until the scale factor is known; 0 when the images are to stay
+// as decoded (the work ahead ends, or is waited for before the loader).
+using TScaleWait = std::function<int()>;
+
+void DecodeImage(const TWork& work, const TImageJob& job, TPreparedImages& images, const std::atomic<bool>& stop,
+                 const TScaleWait& scale) {
+  std::optional<TPreparedImage> image =
+      stop ? std::nullopt : PrepareImageFile(job.Path, job.ControlsOnly ? &work.ControlAreas : nullptr);
+  // Enlarged here rather than in the loader, which would do it while the
+  // first frame waits; unless an image drawn for the scale takes its place.
+  const int k = image ? scale() : 0;
+  std::string why;
+  if (k > 1 && !stop && ImageFileAtScale(job.Path, k, why).empty()) {
+    try {
+      EnlargePreparedImage(*image, k, job.Path);
+    } catch (...) {
+      image.reset();  // the loader meets the error itself
+    }
+  }
+  images.Provide(job.Path, std::move(image));
 }
 
 void BuildMask(const TWork& work, TPreparedMasks& masks, const std::atomic<bool>& stop) {
@@ -52,10 +72,10 @@ class TJobs {
     for (const TImageJob& job : work_.Images)
       if (job.ControlsOnly) order_.push_back(&job);
   }
-  void Run(TPreparedImages& images, TPreparedMasks& masks, const std::atomic<bool>& stop) {
+  void Run(TPreparedImages& images, TPreparedMasks& masks, const std::atomic<bool>& stop, const TScaleWait& scale) {
     for (size_t i; (i = next_++) < order_.size();) {
       if (order_[i])
-        DecodeImage(work_, *order_[i], images, stop);
+        DecodeImage(work_, *order_[i], images, stop, scale);
       else
         BuildMask(work_, masks, stop);
     }
@@ -104,7 +124,7 @@ void TStartupPreparation::StartDecoding() {
     for (std::thread* worker : {&worker_, &second_worker_})
       *worker = std::thread([this, jobs] {
         LowerThisThreadsPriority();
-        jobs->Run(images_, masks_, stop_);
+        jobs->Run(images_, masks_, stop_, [this] { return WaitForScale(); });
       });
   } catch (...) {
     // No thread (or only one): the loader does all of it, as it would anyway.
@@ -116,13 +136,37 @@ void TStartupPreparation::StartDecoding() {
   }
 }
 
+void TStartupPreparation::SetScale(int factor) {
+  {
+    std::lock_guard<std::mutex> hold(scale_mutex_);
+    if (scale_ == 0) scale_ = std::max(factor, 1);
+  }
+  scale_known_.notify_all();
+}
+
+int TStartupPreparation::WaitForScale() {
+  std::unique_lock<std::mutex> hold(scale_mutex_);
+  scale_known_.wait(hold, [this] { return scale_ != 0 || stop_ || draining_; });
+  return stop_ || draining_ ? 0 : scale_;
+}
+
 void TStartupPreparation::WaitForDecoding() {
+  {
+    // Nobody may tell the scale before the threads end: they leave the
+    // images as decoded, and the loader enlarges what it takes.
+    std::lock_guard<std::mutex> hold(scale_mutex_);
+    draining_ = true;
+  }
+  scale_known_.notify_all();
   if (worker_.joinable()) worker_.join();
   if (second_worker_.joinable()) second_worker_.join();
 }
 
 void TStartupPreparation::Finish() {
-  stop_ = true;
+  {
+    std::lock_guard<std::mutex> hold(scale_mutex_);
+    stop_ = true;
+  }
   WaitForDecoding();
   images_.Clear();
   masks_.Clear();

@@ -10,6 +10,8 @@
 // bitmaps pass their storage on to the next through its pixel pool.
 #pragma once
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "app/window_shape.h"
@@ -32,6 +34,10 @@ class TStartupPreparation {
   // launcher would read. The command line must be loaded. Once only.
   void StartDecoding();
 
+  // The screen's scale factor, once the window system knows it: images
+  // decoded ahead are then enlarged ahead too. The first call counts.
+  void SetScale(int factor);
+
   // What the skin loader and the window's shape take from.
   TPreparedImages& Images() { return images_; }
   TPreparedMasks& Masks() { return masks_; }
@@ -52,6 +58,12 @@ class TStartupPreparation {
   TPreparedImages images_;
   TPreparedMasks masks_;
   std::atomic<bool> stop_{false};
+  // The scale factor the threads enlarge by; 0 until it is known.
+  std::mutex scale_mutex_;
+  std::condition_variable scale_known_;
+  int scale_ = 0;
+  bool draining_ = false;  // WaitForDecoding: the threads wait for no scale
+  int WaitForScale();
   // Two threads decoding ahead, each taking the next job in turn.
   std::thread worker_;
   std::thread second_worker_;

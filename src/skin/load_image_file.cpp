@@ -2,6 +2,12 @@
 
 #include "image/image_file.h"
 
+#include <algorithm>
+#include <stdexcept>
+
+#include "graphics/bitmap_scale.h"
+#include "system/errors.h"
+
 namespace portico {
 
 namespace {
@@ -30,17 +36,38 @@ std::optional<TPreparedImage> PrepareImageFile(const std::string& path, const st
   return prepared;
 }
 
+void EnlargePreparedImage(TPreparedImage& image, int k, const std::string& path) {
+  if (k <= 1 || !image.Image) return;
+  try {
+    const std::vector<TRect> kept = image.Kept ? ScaleRects(*image.Kept, k) : std::vector<TRect>();
+    image.Image = std::make_unique<TBitmap>(EnlargeBitmap(*image.Image, k, kept.empty() ? nullptr : &kept));
+    if (image.Alpha) image.Alpha = EnlargeAlphaMap(*image.Alpha, k);
+  } catch (const std::length_error&) {
+    throw EImageError(path, "too large at this screen scale");
+  }
+  image.Scale *= k;
+}
+
 std::unique_ptr<TBitmap> LoadImageFile(const std::string& path, TPreparedImages* prepared,
-                                       const std::vector<TRect>* kept, std::optional<TAlphaMap>* alpha) {
+                                       const std::vector<TRect>* kept, std::optional<TAlphaMap>* alpha,
+                                       int scale) {
   if (alpha) alpha->reset();
   if (path.empty() || !FileExists(path)) return nullptr;
+  scale = std::max(scale, 1);
+  std::optional<TPreparedImage> image;
   if (prepared)
     if (std::optional<TPreparedImage> ahead = prepared->Take(path))
-      if (StillHolds(*ahead, path, kept)) {
-        if (alpha) *alpha = std::move(ahead->Alpha);
-        return std::move(ahead->Image);
-      }
-  return DecodeImageFile(path, nullptr, alpha);
+      if (StillHolds(*ahead, path, kept) && (ahead->Scale == 1 || ahead->Scale == scale)) image = std::move(ahead);
+  if (!image) {
+    image.emplace();
+    image->Image = DecodeImageFile(path, nullptr, alpha ? &image->Alpha : nullptr);
+    if (!image->Image) return nullptr;
+    // Decoded whole, but only the areas asked for need enlarging.
+    if (kept && !kept->empty()) image->Kept = *kept;
+  }
+  if (image->Scale != scale) EnlargePreparedImage(*image, scale, ResolvePath(path));
+  if (alpha) *alpha = std::move(image->Alpha);
+  return std::move(image->Image);
 }
 
 std::unique_ptr<TBitmap> DecodeImageFile(const std::string& path, const std::vector<TRect>* keep,

@@ -20,6 +20,7 @@ struct TPreparedImage {
   std::optional<TFileIdentity> File;
   std::optional<std::vector<TRect>> Kept;  // none: kept whole
   std::optional<TAlphaMap> Alpha;          // only for an image kept whole
+  int Scale = 1;                           // times the file's size it was enlarged
 };
 // Images decoded ahead, by the path the loader will ask for.
 using TPreparedImages = TPrefetchStore<TPreparedImage>;
@@ -28,16 +29,23 @@ using TPreparedImages = TPrefetchStore<TPreparedImage>;
 // when that fails, and the loader then meets the error at its own point.
 std::optional<TPreparedImage> PrepareImageFile(const std::string& path, const std::vector<TRect>* keep);
 
+// Enlarges `image` (at scale 1) k times by pixel repetition, only in its
+// kept areas when it has some, its opacity too. EImageError naming `path`
+// when the result would be too large.
+void EnlargePreparedImage(TPreparedImage& image, int k, const std::string& path);
+
 // None for an empty path, a missing file, a folder or an image without
 // pixels; EImageError for a file that exists but cannot be decoded. With
 // `prepared`, the image decoded ahead for this path is taken instead when
 // it still holds: the same file, and kept whole, or kept in exactly the
 // areas `kept` names when that is given. Otherwise the whole file is
 // decoded here. With `alpha` (only for an image asked for whole), the
-// image's opacity when it carries transparency, none otherwise.
+// image's opacity when it carries transparency, none otherwise. At `scale`
+// k above 1 the image (and its opacity) comes enlarged k times, made only
+// in the areas `kept` names when it names some.
 std::unique_ptr<TBitmap> LoadImageFile(const std::string& path, TPreparedImages* prepared = nullptr,
                                        const std::vector<TRect>* kept = nullptr,
-                                       std::optional<TAlphaMap>* alpha = nullptr);
+                                       std::optional<TAlphaMap>* alpha = nullptr, int scale = 1);
 
 // Decodes the file itself. With `keep` the image keeps only those areas
 // (see DecodeImage); with `alpha`, its opacity as LoadImageFile gives it.

@@ -104,9 +104,9 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
     const std::string alpha = ini.ReadString("SCREEN", "Alpha", "");
     if (!alpha.empty()) AlphaFile = skin_folder + alpha;
     auto load_file = [&](const std::string& key, const std::string& path, TPreparedImages* ahead,
-                         const std::vector<TRect>* kept, std::optional<TAlphaMap>* alpha = nullptr) {
+                         const std::vector<TRect>* kept, std::optional<TAlphaMap>* alpha, int scale) {
       try {
-        std::unique_ptr<TBitmap> bitmap = LoadImageFile(path, ahead, kept, alpha);
+        std::unique_ptr<TBitmap> bitmap = LoadImageFile(path, ahead, kept, alpha, scale);
         if (observer) observer->ImageLoaded(key, path, bitmap.get());
         return bitmap;
       } catch (const EImageError& e) {
@@ -118,27 +118,15 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
     // otherwise the 1x image is enlarged, keeping what it was asked to keep.
     auto load = [&](const char* key, const std::vector<TRect>* kept, std::optional<TAlphaMap>* alpha = nullptr) {
       const std::string path = SkinImagePath(ini, skin_folder, key);
-      if (Scale <= 1) return load_file(key, path, prepared, kept, alpha);
+      if (Scale <= 1) return load_file(key, path, prepared, kept, alpha, 1);
       std::string why;
       const std::string scaled_path = ImageFileAtScale(path, Scale, why);
       if (!why.empty()) ReportScaledImageLeftOut(observer, key, why);
+      if (scaled_path.empty()) return load_file(key, path, prepared, kept, alpha, Scale);
+      std::unique_ptr<TBitmap> bitmap = load_file(key, scaled_path, nullptr, nullptr, alpha, 1);
       // Kept areas are given only to match images decoded ahead (empty
-      // otherwise): then the enlarged image needs no more than they cover.
-      const bool keep = kept && !kept->empty();
-      const std::vector<TRect> scaled_kept = keep ? ScaleRects(*kept, Scale) : std::vector<TRect>();
-      if (!scaled_path.empty()) {
-        std::unique_ptr<TBitmap> bitmap = load_file(key, scaled_path, nullptr, nullptr, alpha);
-        if (bitmap && keep) bitmap->KeepOnly(scaled_kept);
-        return bitmap;
-      }
-      std::unique_ptr<TBitmap> bitmap = load_file(key, path, prepared, kept, alpha);
-      if (!bitmap) return bitmap;
-      try {
-        bitmap = std::make_unique<TBitmap>(EnlargeBitmap(*bitmap, Scale, keep ? &scaled_kept : nullptr));
-        if (alpha && *alpha) **alpha = EnlargeAlphaMap(**alpha, Scale);
-      } catch (const std::length_error&) {
-        throw EImageError(path, "too large at this screen scale");
-      }
+      // otherwise): then the image needs no more than they cover.
+      if (bitmap && kept && !kept->empty()) bitmap->KeepOnly(ScaleRects(*kept, Scale));
       return bitmap;
     };
     BitmapNormal = load("Normal", nullptr, &NormalAlpha);
@@ -158,7 +146,7 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
         OwnFrame = std::make_unique<TBitmap>();
         BitmapFrame = OwnFrame.get();
       }
-      BitmapArrow = load_file("", skin_folder + ArrowImageName, nullptr, nullptr);
+      BitmapArrow = load_file("", skin_folder + ArrowImageName, nullptr, nullptr, nullptr, 1);
       std::vector<std::string> keys;
       ini.ReadSection("BUTTONPOS", keys);
       for (const std::string& key : keys) {

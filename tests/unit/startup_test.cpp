@@ -293,9 +293,10 @@ struct TStartResult {
 
 // Runs the launcher on the command line set, taking what `preparation`
 // prepared ahead when given, and looks at the window once it is shown.
-TStartResult StartAndLook(TStartupPreparation* preparation, TPoint pointer = TPoint{0, 0}) {
+TStartResult StartAndLook(TStartupPreparation* preparation, TPoint pointer = TPoint{0, 0}, int scale = 1) {
   test::HeadlessApp h;
   h.ws.SetFocusOnShow(true);
+  h.ws.SetScaleFactor(scale);
   TStartResult r;
   h.ws.Schedule(h.ws.NowMs() + 500, [&] {
     auto* window = h.ws.Find(FormInstall->Handle());
@@ -303,8 +304,8 @@ TStartResult StartAndLook(TStartupPreparation* preparation, TPoint pointer = TPo
     r.Shape = window->Shape;
     for (const TBitmap* image : {Skin->BitmapOver.get(), Skin->BitmapDown.get(), Skin->BitmapDisable.get()})
       for (const auto& b : Skin->Buttons)
-        for (int y = b->Bounds.Top; y < b->Bounds.Bottom; ++y)
-          for (int x = b->Bounds.Left; x < b->Bounds.Right; ++x)
+        for (int y = b->Bounds.Top * scale; y < b->Bounds.Bottom * scale; ++y)
+          for (int x = b->Bounds.Left * scale; x < b->Bounds.Right * scale; ++x)
             r.StatePixels.push_back(image ? CanvasPixel(*image, x, y) : 0);
     h.ws.MovePointer(FormInstall->Left + pointer.X, FormInstall->Top + pointer.Y);
     r.Pointed = window->Frame;
@@ -364,6 +365,7 @@ TEST_F(Startup, ImagesReplacedAfterDecodingAheadShowAsSaved) {
 struct TAheadCase {
   const char* Name;
   std::string Ini;
+  int Scale = 1;
 };
 
 class DecodingAhead : public Startup, public ::testing::WithParamInterface<TAheadCase> {};
@@ -378,10 +380,10 @@ TEST_P(DecodingAhead, ChangesNothingThatStartUpShows) {
   dir_.Write("broken.bmp", "BM\x10\x00\x00\x00garbage");
   dir_.Write("case.ini", GetParam().Ini);
   SetCommandLine({"portico", "case.ini", "2.0"});
-  const TStartResult in_turn = StartAndLook(nullptr);
+  const TStartResult in_turn = StartAndLook(nullptr, TPoint{0, 0}, GetParam().Scale);
   TStartupPreparation preparation;
   preparation.StartDecoding();
-  const TStartResult ahead = StartAndLook(&preparation);
+  const TStartResult ahead = StartAndLook(&preparation, TPoint{0, 0}, GetParam().Scale);
   EXPECT_EQ(in_turn.Frame.BoundsRect(), ahead.Frame.BoundsRect());
   int differ = 0;
   for (int y = 0; y < std::min(in_turn.Frame.Height(), ahead.Frame.Height()); ++y)
@@ -397,6 +399,8 @@ INSTANTIATE_TEST_SUITE_P(
     Startup, DecodingAhead,
     ::testing::Values(
         TAheadCase{"GoodSkin", GoodSkin},
+        // Enlarged by the threads ahead, kept in part where the controls are.
+        TAheadCase{"GoodSkinAtScale2", GoodSkin, 2},
         // One file for two looks: each gets its own decoding, in order.
         TAheadCase{"SharedFile", "[SCREEN]\nNormal=o2.bmp\nOver=o2.bmp\nDown=o2.bmp\nMask=m.bmp\n"
                                  "[BUTTONPOS]\n1=Install,10,10,40,20\n2=Exit,60,10,40,20\n"},
