@@ -1,8 +1,11 @@
+#include "/tmp/trace.h"
 #include "app/startup_preparation.h"
 
 #include <algorithm>
-#include <functional>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
 
 #include "app/unit_install.h"
 #include "classlib/ini_file.h"
@@ -12,40 +15,33 @@
 
 namespace portico {
 
-namespace {
-
-struct TImageJob {
+struct TStartupImageJob {
   std::string Path;
   bool ControlsOnly;
 };
 
 // What the threads read from the description before they start.
-struct TWork {
-  std::vector<TImageJob> Images;
+struct TStartupWork {
+  std::vector<TStartupImageJob> Images;
   std::vector<TRect> ControlAreas;
   std::string MaskPath;
 };
 
-// Blocks until the scale factor is known; 0 when the images are to stay
-// as decoded (the work ahead ends, or is waited for before the loader).
-using TScaleWait = std::function<int()>;
+namespace {
 
-void DecodeImage(const TWork& work, const TImageJob& job, TPreparedImages& images, const std::atomic<bool>& stop,
-                 const TScaleWait& scale) {
-  std::optional<TPreparedImage> image =
-      stop ? std::nullopt : PrepareImageFile(job.Path, job.ControlsOnly ? &work.ControlAreas : nullptr);
-  // Enlarged here rather than in the loader, which would do it while the
-  // first frame waits; unless an image drawn for the scale takes its place.
-  const int k = image ? scale() : 0;
+using TImageJob = TStartupImageJob;
+using TWork = TStartupWork;
+
+// An image enlarged k times for the screen, unless an image drawn for that
+// scale takes its place (the loader decodes that one itself).
+void EnlargeForScale(const TImageJob& job, std::optional<TPreparedImage>& image, int k) {
   std::string why;
-  if (k > 1 && !stop && ImageFileAtScale(job.Path, k, why).empty()) {
-    try {
-      EnlargePreparedImage(*image, k, job.Path);
-    } catch (...) {
-      image.reset();  // the loader meets the error itself
-    }
+  if (!image || k <= 1 || !ImageFileAtScale(job.Path, k, why).empty()) return;
+  try {
+    EnlargePreparedImage(*image, k, job.Path);
+  } catch (...) {
+    image.reset();  // the loader meets the error itself
   }
-  images.Provide(job.Path, std::move(image));
 }
 
 void BuildMask(const TWork& work, TPreparedMasks& masks, const std::atomic<bool>& stop) {
@@ -59,35 +55,113 @@ void BuildMask(const TWork& work, TPreparedMasks& masks, const std::atomic<bool>
   }
 }
 
+}  // namespace
+
 // The work ahead as jobs that the decoding threads take in turn: the
 // images kept whole, the mask, then the images kept in part. Once its
 // outline is built, the mask's pixel storage waits in the pool for the
-// frame copy the loader makes after the last image.
-class TJobs {
+// frame copy the loader makes after the last image. The images are
+// enlarged for the screen here too, rather than in the loader while the
+// first frame waits; one decoded before the window system told the scale
+// waits for it while the threads go on with the next jobs.
+class TStartupJobs {
  public:
-  explicit TJobs(TWork work) : work_(std::move(work)) {
+  TStartupJobs(TWork work, TPreparedImages& images, TPreparedMasks& masks, const std::atomic<bool>& stop)
+      : work_(std::move(work)), images_(images), masks_(masks), stop_(stop) {
     for (const TImageJob& job : work_.Images)
       if (!job.ControlsOnly) order_.push_back(&job);
     order_.push_back(nullptr);  // the mask
     for (const TImageJob& job : work_.Images)
       if (job.ControlsOnly) order_.push_back(&job);
   }
-  void Run(TPreparedImages& images, TPreparedMasks& masks, const std::atomic<bool>& stop, const TScaleWait& scale) {
-    for (size_t i; (i = next_++) < order_.size();) {
-      if (order_[i])
-        DecodeImage(work_, *order_[i], images, stop, scale);
-      else
-        BuildMask(work_, masks, stop);
+
+  void Run() {
+    for (;;) {
+      if (EnlargeOneWaiting()) continue;
+      if (const size_t i = next_++; i < order_.size()) {
+        if (order_[i])
+        { TRACE(order_[i]->Path.c_str());  Decode(*order_[i]); TRACE("  done"); }
+        else
+          BuildMask(work_, masks_, stop_);
+        continue;
+      }
+      // Nothing left to decode: what waits for the scale is done once it
+      // is known, by whichever thread gets to it.
+      std::unique_lock<std::mutex> hold(mutex_);
+      changed_.wait(hold, [this] { return scale_ != 0 || released_; });
+      if (waiting_.empty()) return;
     }
   }
 
+  // The first call counts. At 1 the waiting images need nothing more.
+  void SetScale(int factor) {
+    std::unique_lock<std::mutex> hold(mutex_);
+    if (scale_ != 0) return;
+    scale_ = std::max(factor, 1);
+    ProvideWaitingAsTheyAre(hold);
+  }
+
+  // The images stay as decoded from here on (the work ahead ends, or is
+  // waited for before the loader runs): the loader enlarges what it takes.
+  void Release() {
+    std::unique_lock<std::mutex> hold(mutex_);
+    released_ = true;
+    ProvideWaitingAsTheyAre(hold);
+  }
+
  private:
+  using TWaiting = std::pair<const TImageJob*, std::optional<TPreparedImage>>;
+
+  void Decode(const TImageJob& job) {
+    std::optional<TPreparedImage> image =
+        stop_ ? std::nullopt : PrepareImageFile(job.Path, job.ControlsOnly ? &work_.ControlAreas : nullptr);
+    int k;
+    {
+      std::lock_guard<std::mutex> hold(mutex_);
+      if (image && scale_ == 0 && !released_) {
+        waiting_.emplace_back(&job, std::move(image));
+        return;
+      }
+      k = released_ ? 1 : scale_;
+    }
+    EnlargeForScale(job, image, k);
+    images_.Provide(job.Path, std::move(image));
+  }
+
+  bool EnlargeOneWaiting() {
+    TWaiting item;
+    {
+      std::lock_guard<std::mutex> hold(mutex_);
+      if (scale_ <= 1 || released_ || waiting_.empty()) return false;
+      item = std::move(waiting_.front());
+      waiting_.pop_front();
+    }
+    if (!stop_) EnlargeForScale(*item.first, item.second, scale_);
+    images_.Provide(item.first->Path, std::move(item.second));
+    TRACE("  enlarged");
+    return true;
+  }
+
+  void ProvideWaitingAsTheyAre(std::unique_lock<std::mutex>& hold) {
+    std::deque<TWaiting> now;
+    if (scale_ == 1 || released_) now.swap(waiting_);
+    hold.unlock();
+    changed_.notify_all();
+    for (TWaiting& item : now) images_.Provide(item.first->Path, std::move(item.second));
+  }
+
   const TWork work_;
+  TPreparedImages& images_;
+  TPreparedMasks& masks_;
+  const std::atomic<bool>& stop_;
   std::vector<const TImageJob*> order_;
   std::atomic<size_t> next_{0};
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int scale_ = 0;  // 0 until the window system tells it
+  bool released_ = false;
+  std::deque<TWaiting> waiting_;
 };
-
-}  // namespace
 
 TStartupPreparation::TStartupPreparation() = default;
 
@@ -117,57 +191,40 @@ void TStartupPreparation::StartDecoding() {
   stop_ = false;
   pixels_.Install();
   try {
-    auto jobs = std::make_shared<TJobs>(std::move(work));
+    jobs_ = std::make_shared<TStartupJobs>(std::move(work), images_, masks_, stop_);
     // The first frame waits longest for the font set-up; decoding has
     // time to spare and yields to it. Images that decode slowly (PNG)
     // would keep the loader waiting if one thread did them all.
     for (std::thread* worker : {&worker_, &second_worker_})
-      *worker = std::thread([this, jobs] {
+      *worker = std::thread([jobs = jobs_] {
         LowerThisThreadsPriority();
-        jobs->Run(images_, masks_, stop_, [this] { return WaitForScale(); });
+        jobs->Run();
       });
   } catch (...) {
     // No thread (or only one): the loader does all of it, as it would anyway.
     stop_ = true;
     WaitForDecoding();
     stop_ = false;
+    jobs_.reset();
     images_.Clear();
     masks_.Clear();
   }
 }
 
 void TStartupPreparation::SetScale(int factor) {
-  {
-    std::lock_guard<std::mutex> hold(scale_mutex_);
-    if (scale_ == 0) scale_ = std::max(factor, 1);
-  }
-  scale_known_.notify_all();
-}
-
-int TStartupPreparation::WaitForScale() {
-  std::unique_lock<std::mutex> hold(scale_mutex_);
-  scale_known_.wait(hold, [this] { return scale_ != 0 || stop_ || draining_; });
-  return stop_ || draining_ ? 0 : scale_;
+  if (jobs_) jobs_->SetScale(factor);
 }
 
 void TStartupPreparation::WaitForDecoding() {
-  {
-    // Nobody may tell the scale before the threads end: they leave the
-    // images as decoded, and the loader enlarges what it takes.
-    std::lock_guard<std::mutex> hold(scale_mutex_);
-    draining_ = true;
-  }
-  scale_known_.notify_all();
+  if (jobs_) jobs_->Release();
   if (worker_.joinable()) worker_.join();
   if (second_worker_.joinable()) second_worker_.join();
 }
 
 void TStartupPreparation::Finish() {
-  {
-    std::lock_guard<std::mutex> hold(scale_mutex_);
-    stop_ = true;
-  }
+  stop_ = true;
   WaitForDecoding();
+  jobs_.reset();
   images_.Clear();
   masks_.Clear();
   pixels_.Uninstall();

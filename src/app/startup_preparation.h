@@ -10,8 +10,7 @@
 // bitmaps pass their storage on to the next through its pixel pool.
 #pragma once
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
+#include <memory>
 #include <thread>
 
 #include "app/window_shape.h"
@@ -20,6 +19,8 @@
 #include "text/draw_text.h"
 
 namespace portico {
+
+class TStartupJobs;
 
 class TStartupPreparation {
  public:
@@ -58,12 +59,7 @@ class TStartupPreparation {
   TPreparedImages images_;
   TPreparedMasks masks_;
   std::atomic<bool> stop_{false};
-  // The scale factor the threads enlarge by; 0 until it is known.
-  std::mutex scale_mutex_;
-  std::condition_variable scale_known_;
-  int scale_ = 0;
-  bool draining_ = false;  // WaitForDecoding: the threads wait for no scale
-  int WaitForScale();
+  std::shared_ptr<TStartupJobs> jobs_;  // what the threads share
   // Two threads decoding ahead, each taking the next job in turn.
   std::thread worker_;
   std::thread second_worker_;
