@@ -14,6 +14,9 @@ any_launcher_windows() {
 }
 # The system's message box.
 MESSAGE_TITLE='^Portico$'
+# Which places it on the primary monitor, not exactly at its middle.
+MESSAGE_CENTRED=no
+FOCUS_WITHOUT_WM=no
 
 # Wine's first start in a session takes seconds, and its drawing and input
 # go through its own server.
@@ -52,7 +55,25 @@ NOT_RUN=(
   [shape.escape]=$so_far
   [image_error.truncated_jpeg]=$so_far
   [image_error.stderr_names_file]=$so_far
+  [monitors.randr-primary-second]="Wine takes its monitors from RandR's outputs, not RandR 1.5's monitors"
 )
+
+# Wine takes the monitors from the display its session started on, and
+# every test shares the build's prefix: a scenario that starts X servers
+# of its own runs in a prefix of its own (hard links to the build's, with
+# copies of the registry files Wine writes), whose session is ended at
+# each change so that the next start begins on the new display.
+adapter_display_changed() {
+  if [[ "$WINEPREFIX" != "$WORK/prefix" ]]; then
+    cp -al "$WINEPREFIX" "$WORK/prefix" || return 1
+    local reg
+    for reg in "$WINEPREFIX"/*.reg; do cp --remove-destination "$reg" "$WORK/prefix/"; done
+    export WINEPREFIX=$WORK/prefix
+  fi
+  "$(dirname "$WINELOADER")/wineserver" -k >/dev/null 2>&1
+  "$(dirname "$WINELOADER")/wineserver" -w >/dev/null 2>&1
+  return 0
+}
 
 adapter_setup() {
   [[ -f "$WINEPREFIX/system.reg" ]] || { echo "$TEST_NAME: no Wine prefix at $WINEPREFIX" >&2; exit 1; }

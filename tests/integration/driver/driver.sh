@@ -12,6 +12,13 @@ source "$DRIVER_DIR/windows.sh"
 source "$DRIVER_DIR/pixels.sh"
 source "$DRIVER_DIR/skin.sh"
 
+# Called when a scenario has moved DISPLAY to another X server of its own.
+adapter_display_changed() { :; }
+# Whether the message window is centred on the monitor (else only on it).
+MESSAGE_CENTRED=yes
+# Whether a window shown with no window manager running takes the keyboard.
+FOCUS_WITHOUT_WM=yes
+
 ADAPTER_FILE=$DRIVER_DIR/../adapters/$ADAPTER.sh
 [[ -f "$ADAPTER_FILE" ]] || { echo "$TEST_NAME: no adapter $ADAPTER" >&2; exit 2; }
 # The adapter may replace any step above with its own.
