@@ -24,8 +24,6 @@ int main(int argc, char** argv) {
   std::unique_ptr<portico::WindowSystem> ws = portico::CreateNativeWindowSystem();
   // No window system, no window: the caller hears 0, as for any bad start.
   if (!ws) return 0;
-  // Known once connected: the images decoded ahead are enlarged ahead too.
-  preparation.SetScale(ws->ScaleFactor());
   ws->SetMessageTextPainter(&message_text);
   portico::TApplication app(*ws);
   return portico::RunPortico(app, &preparation);

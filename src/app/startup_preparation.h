@@ -10,7 +10,6 @@
 // bitmaps pass their storage on to the next through its pixel pool.
 #pragma once
 #include <atomic>
-#include <memory>
 #include <thread>
 
 #include "app/window_shape.h"
@@ -19,8 +18,6 @@
 #include "text/draw_text.h"
 
 namespace portico {
-
-class TStartupJobs;
 
 class TStartupPreparation {
  public:
@@ -34,10 +31,6 @@ class TStartupPreparation {
   // Starts the thread when the command line names a description the
   // launcher would read. The command line must be loaded. Once only.
   void StartDecoding();
-
-  // The screen's scale factor, once the window system knows it: images
-  // decoded ahead are then enlarged ahead too. The first call counts.
-  void SetScale(int factor);
 
   // What the skin loader and the window's shape take from.
   TPreparedImages& Images() { return images_; }
@@ -59,7 +52,6 @@ class TStartupPreparation {
   TPreparedImages images_;
   TPreparedMasks masks_;
   std::atomic<bool> stop_{false};
-  std::shared_ptr<TStartupJobs> jobs_;  // what the threads share
   // Two threads decoding ahead, each taking the next job in turn.
   std::thread worker_;
   std::thread second_worker_;

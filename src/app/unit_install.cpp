@@ -106,11 +106,8 @@ bool TFormInstall::CreateSkin() {
   {
     TStartupPreparation* const ahead = StartupPreparation;
     const TEndPreparation end_preparation(ahead);
-    const int scale = Application()->Ws().ScaleFactor();
-    // The images decoded ahead wait for it before they can be taken.
-    if (ahead) ahead->SetScale(scale);
     Skin = new TSkin(SkinFolder, SkinFileName, 0, 0, this, &ImageMain, SkinButtonClick, nullptr,
-                     ahead ? &ahead->Images() : nullptr, scale);
+                     ahead ? &ahead->Images() : nullptr, Application()->Ws().ScaleFactor());
     if (!Skin->FindButton(InstallButtonName) || !Skin->FindButton(ExitButtonName)) {
       SayWhyNotShown(RequiredControlsMissing(*Skin, SkinFileName));
       Application()->Terminate();

@@ -36,7 +36,11 @@ std::optional<TPreparedImage> PrepareImageFile(const std::string& path, const st
   return prepared;
 }
 
-void EnlargePreparedImage(TPreparedImage& image, int k, const std::string& path) {
+namespace {
+
+// Enlarges `image` k times by pixel repetition, only in its kept areas
+// when it has some, its opacity too.
+void EnlargeImage(TPreparedImage& image, int k, const std::string& path) {
   if (k <= 1 || !image.Image) return;
   try {
     const std::vector<TRect> kept = image.Kept ? ScaleRects(*image.Kept, k) : std::vector<TRect>();
@@ -45,8 +49,9 @@ void EnlargePreparedImage(TPreparedImage& image, int k, const std::string& path)
   } catch (const std::length_error&) {
     throw EImageError(path, "too large at this screen scale");
   }
-  image.Scale *= k;
 }
+
+}  // namespace
 
 std::unique_ptr<TBitmap> LoadImageFile(const std::string& path, TPreparedImages* prepared,
                                        const std::vector<TRect>* kept, std::optional<TAlphaMap>* alpha,
@@ -57,7 +62,7 @@ std::unique_ptr<TBitmap> LoadImageFile(const std::string& path, TPreparedImages*
   std::optional<TPreparedImage> image;
   if (prepared)
     if (std::optional<TPreparedImage> ahead = prepared->Take(path))
-      if (StillHolds(*ahead, path, kept) && (ahead->Scale == 1 || ahead->Scale == scale)) image = std::move(ahead);
+      if (StillHolds(*ahead, path, kept)) image = std::move(ahead);
   if (!image) {
     image.emplace();
     image->Image = DecodeImageFile(path, nullptr, alpha ? &image->Alpha : nullptr);
@@ -65,7 +70,7 @@ std::unique_ptr<TBitmap> LoadImageFile(const std::string& path, TPreparedImages*
     // Decoded whole, but only the areas asked for need enlarging.
     if (kept && !kept->empty()) image->Kept = *kept;
   }
-  if (image->Scale != scale) EnlargePreparedImage(*image, scale, ResolvePath(path));
+  EnlargeImage(*image, scale, ResolvePath(path));
   if (alpha) *alpha = std::move(image->Alpha);
   return std::move(image->Image);
 }

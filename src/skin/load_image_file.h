@@ -20,7 +20,6 @@ struct TPreparedImage {
   std::optional<TFileIdentity> File;
   std::optional<std::vector<TRect>> Kept;  // none: kept whole
   std::optional<TAlphaMap> Alpha;          // only for an image kept whole
-  int Scale = 1;                           // times the file's size it was enlarged
 };
 // Images decoded ahead, by the path the loader will ask for.
 using TPreparedImages = TPrefetchStore<TPreparedImage>;
@@ -28,11 +27,6 @@ using TPreparedImages = TPrefetchStore<TPreparedImage>;
 // Decodes ahead what LoadImageFile(path, ..., keep) will ask for; none
 // when that fails, and the loader then meets the error at its own point.
 std::optional<TPreparedImage> PrepareImageFile(const std::string& path, const std::vector<TRect>* keep);
-
-// Enlarges `image` (at scale 1) k times by pixel repetition, only in its
-// kept areas when it has some, its opacity too. EImageError naming `path`
-// when the result would be too large.
-void EnlargePreparedImage(TPreparedImage& image, int k, const std::string& path);
 
 // None for an empty path, a missing file, a folder or an image without
 // pixels; EImageError for a file that exists but cannot be decoded. With
