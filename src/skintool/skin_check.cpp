@@ -51,7 +51,8 @@ void ReadMask(TCheckInput& in) {
 }
 }  // namespace
 
-std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string>* named_files) {
+std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string>* named_files,
+                                const std::optional<TToolScreen>& screen) {
   TFindingList out;
   if (named_files) *named_files = {ResolvePath(path)};
   if (!CheckDescriptionFile(path, out)) return out.Sorted();
@@ -59,6 +60,7 @@ std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string
   if (named_files) *named_files = probe.NamedFiles();
   probe.StartLikeLauncher("1.0");
   TCheckInput in{probe, FindUnreadLines(probe.Ini, ControlNames(probe)), std::nullopt, {}};
+  in.Screen = screen;
   ReadMask(in);
   if (!CheckEncoding(in, out)) {
     // Nothing in the file can be read: only what the launcher does about it.
@@ -68,9 +70,14 @@ std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string
   CheckUnreadLines(in, out);
   CheckImages(in, out);
   CheckScaledImages(in, out);
+  CheckJpegColours(in, out);
+  CheckMaskColours(in, out);
+  CheckAlphaAgainstMask(in, out);
+  CheckScreenSize(in, out);
   CheckControlLines(in, out);
   CheckControlNames(in, out);
   CheckLayout(in, out);
+  CheckHitAreas(in, out);
   CheckCaptionContrast(in, out);
   CheckAccessibility(in, out);
   return out.Sorted();

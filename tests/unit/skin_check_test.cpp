@@ -7,6 +7,7 @@
 #include <functional>
 #include <set>
 
+#include "controls/pointer_control.h"
 #include "skin_fixture.h"
 
 namespace portico {
@@ -56,7 +57,26 @@ std::string Mask(const std::function<bool(int, int)>& cut, int w = 100, int h = 
   return EncodeBmp24(m);
 }
 
-// A 32-bit BMP whose alpha byte is 0xFF on the left half and 0x40 on the right.
+// Whether (x, y) is in the ring Dial's rectangle but not on its ring: a
+// state image drawn like the Normal image (0x203040) there lights up only
+// the ring.
+bool DialCorner(int x, int y) {
+  static const TPointerControl dial(TRect{72, 30, 94, 54}, TPoint{83, 42}, 10, 5, TPoint{-1, -1},
+                                    TPoint{-1, -1});
+  return x >= 72 && x < 94 && y >= 30 && y < 54 && !dial.HitTest(x, y);
+}
+
+// A state image of one colour, drawn like the Normal image in Dial's corners.
+TBitmap Look(uint32_t rgb, int w = 100, uint32_t normal = 0x203040) {
+  TBitmap b = SolidBitmap(w, 80, rgb);
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < w; ++x)
+      if (DialCorner(x, y)) b.SetPixel(x, y, normal);
+  return b;
+}
+
+// A 32-bit BMP whose alpha byte is 0xFF on the left half and 0x40 on the
+// right, drawn like the Normal image in Dial's corners.
 std::string HalfTranslucent32(int w, int h) {
   test::BmpSpec spec;
   spec.Width = w;
@@ -64,7 +84,9 @@ std::string HalfTranslucent32(int w, int h) {
   spec.BitsPerPixel = 32;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      spec.Pixels.insert(spec.Pixels.end(), {0x20, 0xC0, 0x20, uint8_t(x < w / 2 ? 0xFF : 0x40)});
+      spec.Pixels.insert(spec.Pixels.end(), {uint8_t(DialCorner(x, h - 1 - y) ? 0x40 : 0x20),
+                                             uint8_t(DialCorner(x, h - 1 - y) ? 0x30 : 0xC0), 0x20,
+                                             uint8_t(x < w / 2 ? 0xFF : 0x40)});
   std::vector<uint8_t> bytes = test::BuildBmp(spec);
   return std::string(bytes.begin(), bytes.end());
 }
@@ -82,8 +104,8 @@ class SkinCheck : public ::testing::TestWithParam<TCheckCase> {
  protected:
   void SetUp() override {
     dir_.Write("n.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x203040)));
-    dir_.Write("o.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x3050A0)));
-    dir_.Write("d.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x102050)));
+    dir_.Write("o.bmp", EncodeBmp24(Look(0x3050A0)));
+    dir_.Write("d.bmp", EncodeBmp24(Look(0x102050)));
     dir_.Write("x.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x101010)));
     dir_.Write("m.bmp", Mask([](int x, int y) { return x >= 96 && y < 4; }));
   }
@@ -179,10 +201,10 @@ INSTANTIATE_TEST_SUITE_P(
                      d.Write("o.bmp", std::string(bytes.begin(), bytes.end()));
                    },
                    {{"image-empty", 3}}},
-        TCheckCase{"ImageOtherSize", CleanSkin, [](auto& d) { d.Write("d.bmp", EncodeBmp24(SolidBitmap(90, 80, 0x102050))); },
+        TCheckCase{"ImageOtherSize", CleanSkin, [](auto& d) { d.Write("d.bmp", EncodeBmp24(Look(0x102050, 90))); },
                    {{"image-size", 4}}},
         TCheckCase{"ImageAlpha", CleanSkin, [](auto& d) { d.Write("o.bmp", HalfTranslucent32(100, 80)); },
-                   {{"image-alpha", 3}}, "50%"},
+                   {{"image-alpha", 3}}, "4000 pixels (50.00 %)"},
         TCheckCase{"MaskMissing", Edit("Mask=m.bmp", "Mask=mask.bmp"), nullptr, {{"mask-missing", 6}}},
         TCheckCase{"OpacityImageMissing", Edit("Mask=m.bmp\n", "Mask=m.bmp\nAlpha=a.bmp\n"), nullptr,
                    {{"alpha-missing", 7}}, "the mask outlines the window instead"},
@@ -255,6 +277,8 @@ INSTANTIATE_TEST_SUITE_P(
         TCheckCase{"CaptionOnMidGrey", CleanSkin,
                    [](auto& d) {
                      d.Write("n.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x808080)));
+                     d.Write("o.bmp", EncodeBmp24(Look(0x3050A0, 100, 0x808080)));
+                     d.Write("d.bmp", EncodeBmp24(Look(0x102050, 100, 0x808080)));
                      d.Write("x.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x828282)));
                    },
                    {{"caption-contrast", 11}}, "1.0:1"},
@@ -265,7 +289,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCheckCase{"ControlWithoutAccessibleName", Edit("Dial=Dial\n", ""), nullptr,
                    {{"accessibility-name-missing", 12}}, "\"Dial\" has no entry"},
         TCheckCase{"OverLookLikeNormal", CleanSkin,
-                   [](auto& d) { d.Write("o.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x213141))); },
+                   [](auto& d) { d.Write("o.bmp", EncodeBmp24(Look(0x213141))); },
                    {{"focus-invisible", 8}, {"focus-invisible", 9}, {"focus-invisible", 10}, {"focus-invisible", 12}},
                    "1.0"}),
     [](const auto& info) { return std::string(info.param.Name); });
