@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <set>
 
 #include "controls/pointer_control.h"
@@ -73,6 +75,27 @@ TBitmap Look(uint32_t rgb, int w = 100, uint32_t normal = 0x203040) {
     for (int x = 0; x < w; ++x)
       if (DialCorner(x, y)) b.SetPixel(x, y, normal);
   return b;
+}
+
+// Over and Down images that light up only the clean skin's Dial and the
+// ring or arc `added` (a control a case adds) inside their rectangles.
+void LightRingsOnly(const ScratchFolder& d, const TPointerControl& added) {
+  for (auto [file, rgb] : {std::pair{"o.bmp", 0x3050A0u}, std::pair{"d.bmp", 0x102050u}}) {
+    TBitmap look = Look(rgb);
+    for (int y = added.Bounds.Top; y < added.Bounds.Bottom; ++y)
+      for (int x = added.Bounds.Left; x < added.Bounds.Right; ++x)
+        if (!added.HitTest(x, y)) look.SetPixel(x, y, 0x203040);
+    d.Write(file, EncodeBmp24(look));
+  }
+}
+
+// The test's CMYK JPEG (16 x 16), with an ICC profile's first segment.
+std::string CmykJpegWithProfile() {
+  std::ifstream in(std::string(PORTICO_TEST_DATA) + "/jpeg/cmyk_adobe.jpg", std::ios::binary);
+  std::string jpeg((std::istreambuf_iterator<char>(in)), {});
+  const std::string payload = std::string("ICC_PROFILE\0\x01\x01", 14) + std::string(32, 'p');
+  const size_t length = payload.size() + 2;
+  return jpeg.substr(0, 2) + "\xFF\xE2" + char(length >> 8) + char(length & 0xFF) + payload + jpeg.substr(2);
 }
 
 // A 32-bit BMP whose alpha byte is 0xFF on the left half and 0x40 on the
@@ -218,6 +241,71 @@ INSTANTIATE_TEST_SUITE_P(
         TCheckCase{"MaskAllWhite", CleanSkin, [](auto& d) { d.Write("m.bmp", Mask([](int, int) { return true; })); },
                    {{"mask-empty", 6}, {"control-cut-away", 8}, {"control-cut-away", 9}, {"control-cut-away", 10},
                     {"control-cut-away", 11}, {"control-cut-away", 12}}},
+
+        TCheckCase{"ImageOfAnotherFormat", CleanSkin, [](auto& d) { d.Write("o.bmp", "GIF89a\x64\0\x50\0"); },
+                   {{"image-undecodable", 3}}, "but a GIF image"},
+        TCheckCase{"CmykJpegWithProfile", Edit("x.bmp", "x.jpg"), [](auto& d) { d.Write("x.jpg", CmykJpegWithProfile()); },
+                   {{"jpeg-cmyk", 5}, {"image-size", 5}}, "does not apply the colour profile"},
+        TCheckCase{"WindowLargerThanSmallScreens", CleanSkin,
+                   [](auto& d) {
+                     d.Write("n.bmp", EncodeBmp24(SolidBitmap(1400, 80, 0x203040)));
+                     d.Write("o.bmp", EncodeBmp24(Look(0x3050A0, 1400)));
+                     d.Write("d.bmp", EncodeBmp24(Look(0x102050, 1400)));
+                     d.Write("x.bmp", EncodeBmp24(SolidBitmap(1400, 80, 0x101010)));
+                     d.Write("m.bmp", Mask([](int x, int y) { return x >= 1396 && y < 4; }, 1400));
+                   },
+                   {{"window-larger-than-screen", 2}}, "centres it at -17,344"},
+
+        // The mask's colours, and the opacity image against the mask.
+        TCheckCase{"MaskWhiteNotPure", CleanSkin,
+                   [](auto& d) {
+                     TBitmap m = SolidBitmap(100, 80, 0);
+                     for (int y = 0; y < 4; ++y)
+                       for (int x = 96; x < 100; ++x) m.SetPixel(x, y, 0xFEFEFE);
+                     d.Write("m.bmp", EncodeBmp24(m));
+                   },
+                   {{"mask-no-white", 6}}, "its lightest colour is #FEFEFE"},
+        TCheckCase{"MaskWithGreyEdge", CleanSkin,
+                   [](auto& d) {
+                     TBitmap m = SolidBitmap(100, 80, 0);
+                     for (int y = 0; y < 5; ++y)
+                       for (int x = 95; x < 100; ++x) m.SetPixel(x, y, x == 95 || y == 4 ? 0xC0C0C0 : 0xFFFFFF);
+                     d.Write("m.bmp", EncodeBmp24(m));
+                   },
+                   {{"mask-fringe", 6}}, "keeps 8 light grey pixel(s)"},
+        TCheckCase{"MaskInverted", CleanSkin,
+                   [](auto& d) {
+                     d.Write("m.bmp", Mask([](int x, int y) { return (x >= 4 && x < 96) || (y >= 4 && y < 76); }));
+                   },
+                   {{"mask-inverted", 6}, {"control-cut-away", 8}, {"control-cut-away", 9}, {"control-cut-away", 10},
+                    {"control-cut-away", 11}, {"control-cut-away", 12}},
+                   "looks inverted"},
+        TCheckCase{"OpacityDrawnInverted", Edit("Mask=m.bmp\n", "Mask=m.bmp\nAlpha=a.bmp\n"),
+                   [](auto& d) { d.Write("a.bmp", Mask([](int x, int y) { return x >= 96 && y < 4; })); },
+                   {{"alpha-mask-mismatch", 7}}, "7984 pixels (100.00 %) are fully transparent"},
+
+        // Hot areas: where rings and arcs answer, and which looks show there.
+        TCheckCase{"RingCentreFromItsRectangle", WithControls("6=Knob,8,22,24,24,12,12,8,4\n"), nullptr,
+                   {{"control-no-hot-pixel", 13}}, "centre (12, 12) lies outside its rectangle"},
+        TCheckCase{"RingLargerThanItsRectangle", WithControls("6=Knob,10,24,20,20,20,34,14,3\n"),
+                   [](auto& d) { LightRingsOnly(d, TPointerControl({10, 24, 30, 44}, {20, 34}, 14, 3, {-1, -1}, {-1, -1})); },
+                   {{"ring-clipped", 13}}, "are cut off"},
+        TCheckCase{"RingWithDeadCentre", WithControls("6=Knob,8,22,24,24,20,34,10,1\n"),
+                   [](auto& d) { LightRingsOnly(d, TPointerControl({8, 22, 32, 46}, {20, 34}, 10, 1, {-1, -1}, {-1, -1})); },
+                   {{"ring-dead-centre", 13}}, "1 pixel(s) at its centre (20, 34) take no press"},
+        TCheckCase{"ArcSweep", WithControls("6=Gauge,8,22,24,24,20,34,10,5,30,34,20,44\n"),
+                   [](auto& d) { LightRingsOnly(d, TPointerControl({8, 22, 32, 46}, {20, 34}, 10, 5, {30, 34}, {20, 44})); },
+                   {{"arc-sweep", 13}}, "sweeps 90 degrees clockwise from 0 (its start point (30, 34)) to 90"},
+        TCheckCase{"RingLitInItsCorners", CleanSkin, [](auto& d) { d.Write("o.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x3050A0))); },
+                   {{"lit-outside-shape", 12}}, "differs from Normal in 224 pixels (100.00 %)"},
+        TCheckCase{"PressedLookUnchanged", CleanSkin,
+                   [](auto& d) {
+                     TBitmap down = Look(0x102050);
+                     for (int y = 50; y < 70; ++y)
+                       for (int x = 5; x < 35; ++x) down.SetPixel(x, y, 0x203040);
+                     d.Write("d.bmp", EncodeBmp24(down));
+                   },
+                   {{"look-unchanged", 8}}, "no change when pressed"},
 
         // Images drawn for high-DPI screens, beside the 1x ones.
         TCheckCase{"ScaledImagesOfTheRightSize", CleanSkin,
