@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "app/quiet_exit.h"
 #include "classlib/application.h"
 #include "window/headless/headless_window_system.h"
 #include "skintool/commands.h"
@@ -12,7 +13,7 @@ const char* const SkinToolUsage =
     "       portico-skin preview DESCRIPTION.ini [VERSION] [--scale K] -o SHEET.png\n"
     "       portico-skin watch DESCRIPTION.ini VERSION [--launcher PATH]\n";
 
-int RunCheckCommand(const std::vector<std::string>& args) {
+int RunCheckCommand(const std::vector<std::string>& args, std::optional<TToolScreen> (*screen)()) {
   bool json = false;
   std::string path;
   for (const std::string& a : args) {
@@ -29,13 +30,22 @@ int RunCheckCommand(const std::vector<std::string>& args) {
     std::fputs(SkinToolUsage, stderr);
     return 2;
   }
+  // The skin's files are taken as the launcher started in the
+  // description's folder takes them: say so when that is not here.
+  if (!DescriptionFolderOf(path).empty())
+    std::fprintf(stderr, "%s: checked as the launcher sees it when started in its folder: %s\n",
+                 path.c_str(), CommandInDescriptionFolder("portico", path).append(" VERSION").c_str());
+  std::fflush(stderr);
+  const std::optional<TToolScreen> here = screen ? screen() : std::nullopt;
   HeadlessWindowSystem ws;
   TApplication app(ws);
   app.Initialize();
-  const std::vector<TFinding> findings = CheckSkin(path);
+  const std::vector<TFinding> findings = CheckSkin(path, nullptr, here);
   const std::string text =
       json ? FormatFindingsJson(path, findings) : FormatFindingsText(path, findings);
   std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s\n", FindingsSummary(path, findings).c_str());
   return CheckExitStatus(findings);
 }
 

@@ -126,7 +126,7 @@ class THitAreaCheck {
   void ArcSweep(const TCheckedControl& c) {
     const TSkinButton& b = *c.Button;
     const double from = VectorAngleOf(b, b.ArcStart), to = VectorAngleOf(b, b.ArcEnd);
-    out_.Warn(c.Line, "arc-sweep",
+    out_.Note(c.Line, "arc-sweep",
               "arc " + Quoted(b.Name) + " sweeps " + DegreesText(b.SweepAngle) +
                   " degrees clockwise from " + DegreesText(from) + " (its start point " +
                   PointText(b.ArcStart.X, b.ArcStart.Y) + ") to " + DegreesText(to) +
@@ -145,6 +145,16 @@ class THitAreaCheck {
     return IntersectRect(IntersectRect(b.Bounds, normal_.BoundsRect()), look.BoundsRect());
   }
 
+  // Within EdgeAllowance pixels of the hot area: a drawn ring's soft or
+  // glowing edge, which lights up with the ring as meant.
+  static constexpr int32_t EdgeAllowance = 2;
+  bool NearHotArea(size_t i, int32_t x, int32_t y) const {
+    for (int32_t dy = -EdgeAllowance; dy <= EdgeAllowance; ++dy)
+      for (int32_t dx = -EdgeAllowance; dx <= EdgeAllowance; ++dx)
+        if (map_.Hit(i, int32_t(int64_t{x} + dx), int32_t(int64_t{y} + dy))) return true;
+    return false;
+  }
+
   void LitOutside(size_t i, const TCheckedControl& c) {
     const TSkinButton& b = *c.Button;
     for (const auto& [look, name] : Looks()) {
@@ -156,13 +166,15 @@ class THitAreaCheck {
         for (int32_t x = r.Left; x < r.Right; ++x) {
           if (map_.Hit(i, x, y)) continue;
           ++outside;
-          if (look->Pixel(x, y) != normal_.Pixel(x, y) && differ++ == 0) first = TPoint{x, y};
+          if (look->Pixel(x, y) != normal_.Pixel(x, y) && !NearHotArea(i, x, y) && differ++ == 0)
+            first = TPoint{x, y};
         }
       if (differ == 0) continue;
       out_.Warn(c.Line, "lit-outside-shape",
                 std::string("the ") + name + " image differs from Normal in " +
                     PixelShare(differ, outside) + " of " + Quoted(b.Name) +
-                    "'s rectangle outside its " + Kind(b) + ", for example at " +
+                    "'s rectangle outside its " + Kind(b) + " (more than " +
+                    std::to_string(EdgeAllowance) + " pixels from it), for example at " +
                     PointText(first.X, first.Y) + ": the launcher copies the whole rectangle from " +
                     name + ", so that part lights up too; draw " + name +
                     " like Normal outside the " + Kind(b));

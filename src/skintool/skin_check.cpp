@@ -1,5 +1,6 @@
 #include "skintool/skin_check.h"
 
+#include "app/quiet_exit.h"
 #include "app/unit_install.h"
 #include "system/files.h"
 #include "skintool/check_steps.h"
@@ -11,6 +12,12 @@ namespace {
 // The description itself: the launcher ends quietly when it is not a
 // regular file, and sees an empty skin when it cannot be read.
 bool CheckDescriptionFile(const std::string& path, TFindingList& out) {
+  // The launcher is given the name within the folder, and refuses a rooted one.
+  const std::string name = FileNameOf(path);
+  if (IsRootedName(name)) {
+    out.Error(0, "description-missing", DescriptionNotFound(LauncherSkinFolder, name));
+    return false;
+  }
   const std::string resolved = ResolvePath(path);
   const TFileBytes probe = ReadRegularFile(resolved, 0, TOverLimit::Cut);
   switch (probe.Status) {
