@@ -159,7 +159,9 @@ class THitAreaCheck {
     const TSkinButton& b = *c.Button;
     for (const auto& [look, name] : Looks()) {
       const TRect r = LitRect(b, *look);
-      if (r.IsEmpty() || !Spend(uint64_t(r.Width()) * uint64_t(r.Height()))) continue;
+      // Each pixel may look around itself for the hot area.
+      const uint64_t looks_around = (2 * EdgeAllowance + 1) * (2 * EdgeAllowance + 1);
+      if (r.IsEmpty() || !Spend(uint64_t(r.Width()) * uint64_t(r.Height()) * looks_around)) continue;
       uint64_t differ = 0, outside = 0;
       TPoint first;
       for (int32_t y = r.Top; y < r.Bottom; ++y)

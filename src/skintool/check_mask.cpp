@@ -17,6 +17,10 @@
 namespace portico {
 
 namespace {
+// A larger mask's colours are not looked at: decoding them again would
+// take as much memory as the picture itself.
+constexpr uint64_t MaxMaskPixels = uint64_t{32} * 1024 * 1024;
+
 // Light enough to have been meant as cut away: every channel at half or more.
 bool NearWhite(uint32_t rgb) {
   return (rgb >> 16 & 0xFF) >= 0x80 && (rgb >> 8 & 0xFF) >= 0x80 && (rgb & 0xFF) >= 0x80;
@@ -108,6 +112,9 @@ void CheckInverted(const TCheckInput& in, const TWindowCover& cover, const std::
 void CheckMaskColours(const TCheckInput& in, TFindingList& out) {
   const TSkin& skin = *in.Probe.Skin;
   if (!in.Mask || !skin.BitmapNormal) return;
+  if (uint64_t(std::max(in.Mask->Bound.Width(), 0)) * uint64_t(std::max(in.Mask->Bound.Height(), 0)) >
+      MaxMaskPixels)
+    return;
   const std::optional<TBitmap> colours = DecodeMask(skin.MaskFile);
   if (!colours || colours->Width() <= 0 || colours->Height() <= 0) return;
   const int line = in.Probe.Ini.KeyLine("SCREEN", "Mask");
