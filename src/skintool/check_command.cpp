@@ -1,6 +1,5 @@
 #include <cstdio>
 
-#include "app/quiet_exit.h"
 #include "classlib/application.h"
 #include "window/headless/headless_window_system.h"
 #include "skintool/commands.h"
@@ -30,12 +29,6 @@ int RunCheckCommand(const std::vector<std::string>& args, std::optional<TToolScr
     std::fputs(SkinToolUsage, stderr);
     return 2;
   }
-  // The skin's files are taken as the launcher started in the
-  // description's folder takes them: say so when that is not here.
-  if (!DescriptionFolderOf(path).empty())
-    std::fprintf(stderr, "%s: checked as the launcher sees it when started in its folder: %s\n",
-                 path.c_str(), CommandInDescriptionFolder("portico", path).append(" VERSION").c_str());
-  std::fflush(stderr);
   const std::optional<TToolScreen> here = screen ? screen() : std::nullopt;
   HeadlessWindowSystem ws;
   TApplication app(ws);

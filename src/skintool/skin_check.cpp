@@ -61,6 +61,13 @@ void ReadMask(TCheckInput& in) {
 std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string>* named_files,
                                 const std::optional<TToolScreen>& screen) {
   TFindingList out;
+  // The skin's files are taken as the launcher started in the description's
+  // folder takes them: said when that is not the current folder.
+  if (!DescriptionFolderOf(path).empty())
+    out.Note(0, "description-folder",
+             "checked as the launcher sees it when started in the description's folder: " +
+                 CommandInDescriptionFolder("portico", path) +
+                 " VERSION; started elsewhere it takes the skin's files from the folder it starts in");
   if (named_files) *named_files = {ResolvePath(path)};
   if (!CheckDescriptionFile(path, out)) return out.Sorted();
   TSkinProbe probe(path);

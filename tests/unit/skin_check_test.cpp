@@ -150,6 +150,11 @@ TEST_P(SkinCheck, FindsExactlyWhatTheFaultCauses) {
                                          [](const auto& e) { return e.first == "accessibility-name-missing"; });
   for (const TFinding& f : findings) {
     if (f.Code == "accessibility-name-missing" && !names_checked) continue;
+    // The skins lie in a folder of their own: every check names it.
+    if (f.Code == "description-folder") {
+      EXPECT_NE(f.Message.find("cd '" + dir_.Path() + "' && portico '"), std::string::npos) << f.Message;
+      continue;
+    }
     got.emplace(f.Code, f.Line);
     all += std::to_string(f.Line) + ": " + f.Code + ": " + f.Message + "\n";
     phrase |= f.Message.find(c.MessageHas) != std::string::npos;
