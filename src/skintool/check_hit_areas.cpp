@@ -72,12 +72,15 @@ class THitAreaCheck {
             " lies outside its rectangle " + RectText(b.Bounds) +
             " and the band does not reach into it; the centre is given in window coordinates, "
             "not from the rectangle's corner";
+    else if (IntersectRect(b.RegionBounds(), normal_.BoundsRect()).IsEmpty())
+      why = "its " + Kind(b) + " around " + PointText(b.Center.X, b.Center.Y) +
+            " lies outside the picture";
     else if (b.IsArc)
       why = "no part of its arc's band falls inside its rectangle " + RectText(b.Bounds) +
             " within the picture";
     else
       why = "its rectangle " + RectText(b.Bounds) + " lies inside the ring's inner circle (radius " +
-            std::to_string(b.InnerRadius) + ") or outside the picture";
+            std::to_string(b.InnerRadius) + ")";
     out_.Warn(c.Line, "control-no-hot-pixel",
               Quoted(b.Name) + " answers the pointer nowhere: " + why +
                   "; a press there drags the window");
