@@ -121,6 +121,7 @@ struct TCheckCase {
   std::multiset<std::pair<std::string, int>> Expected;  // code and line
   std::string MessageHas = {};                          // a phrase one of the findings must hold
   const char* Description = "skin.ini";
+  std::optional<TToolScreen> Screen = {};  // the screen the tool runs on
 };
 
 class SkinCheck : public ::testing::TestWithParam<TCheckCase> {
@@ -140,7 +141,7 @@ TEST_P(SkinCheck, FindsExactlyWhatTheFaultCauses) {
   const TCheckCase& c = GetParam();
   dir_.Write("skin.ini", c.Ini);
   if (c.Files) c.Files(dir_);
-  const std::vector<TFinding> findings = CheckSkin(dir_.File(c.Description));
+  const std::vector<TFinding> findings = CheckSkin(dir_.File(c.Description), nullptr, c.Screen);
   std::multiset<std::pair<std::string, int>> got;
   std::string all;
   bool phrase = c.MessageHas.empty();
@@ -265,6 +266,9 @@ INSTANTIATE_TEST_SUITE_P(
                      d.Write("m.bmp", Mask([](int x, int y) { return x >= 1396 && y < 4; }, 1400));
                    },
                    {{"window-larger-than-screen", 2}}, "centres it at -17,344"},
+        TCheckCase{"WindowLargerThanThisScreenAtItsScale", CleanSkin, nullptr, {{"window-larger-than-screen", 2}},
+                   "than this computer's screen (150 x 100, where the launcher runs at scale 2): the launcher "
+                   "centres it at -25,-30", "skin.ini", TToolScreen{TRect{0, 0, 150, 100}, 2}},
 
         // The mask's colours, and the opacity image against the mask.
         TCheckCase{"MaskWhiteNotPure", CleanSkin,
