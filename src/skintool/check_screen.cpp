@@ -12,7 +12,6 @@ namespace portico {
 namespace {
 // The smallest screen in common use on laptops.
 constexpr TRect SmallLaptop{0, 0, 1366, 768};
-constexpr int CheckedScales[] = {2, 3, 4};
 
 std::string Size(int64_t w, int64_t h) { return std::to_string(w) + " x " + std::to_string(h); }
 

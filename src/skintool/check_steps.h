@@ -27,6 +27,10 @@ struct TCheckInput {
   mutable std::unique_ptr<THitMap> HitMap = {};
 };
 
+// The screen scales designers draw images for (NAME@2x.EXT ...); the
+// launcher looks for the same name at any.
+inline constexpr int CheckedScales[] = {2, 3, 4};
+
 // A control the loader made, with the description line it comes from.
 struct TCheckedControl {
   const TSkinButton* Button;
