@@ -22,7 +22,8 @@ std::string RectText(const TRect& r) {
 }
 
 bool InsideBounds(const TSkinButton& b, TPoint p) {
-  return p.X >= b.Bounds.Left && p.X <= b.Bounds.Right && p.Y >= b.Bounds.Top && p.Y <= b.Bounds.Bottom;
+  return p.X >= b.Bounds.Left && p.X <= b.Bounds.Right && p.Y >= b.Bounds.Top &&
+         p.Y <= b.Bounds.Bottom;
 }
 
 class THitAreaCheck {
@@ -79,8 +80,8 @@ class THitAreaCheck {
       why = "no part of its arc's band falls inside its rectangle " + RectText(b.Bounds) +
             " within the picture";
     else
-      why = "its rectangle " + RectText(b.Bounds) + " lies inside the ring's inner circle (radius " +
-            std::to_string(b.InnerRadius) + ")";
+      why = "its rectangle " + RectText(b.Bounds) +
+            " lies inside the ring's inner circle (radius " + std::to_string(b.InnerRadius) + ")";
     out_.Warn(c.Line, "control-no-hot-pixel",
               Quoted(b.Name) + " answers the pointer nowhere: " + why +
                   "; a press there drags the window");
@@ -93,8 +94,10 @@ class THitAreaCheck {
     const int64_t side = 2 * int64_t{b.OuterRadius} + 1;
     if (side > 4096 || !Spend(uint64_t(side * side))) return;
     uint64_t band = 0, lost = 0;
-    for (int64_t y = int64_t{b.Center.Y} - b.OuterRadius; y <= int64_t{b.Center.Y} + b.OuterRadius; ++y)
-      for (int64_t x = int64_t{b.Center.X} - b.OuterRadius; x <= int64_t{b.Center.X} + b.OuterRadius; ++x) {
+    for (int64_t y = int64_t{b.Center.Y} - b.OuterRadius; y <= int64_t{b.Center.Y} + b.OuterRadius;
+         ++y)
+      for (int64_t x = int64_t{b.Center.X} - b.OuterRadius;
+           x <= int64_t{b.Center.X} + b.OuterRadius; ++x) {
         if (x < INT32_MIN || x > INT32_MAX || y < INT32_MIN || y > INT32_MAX) continue;
         if (!b.RingHitTest(int32_t(x), int32_t(y))) continue;
         ++band;
@@ -103,9 +106,10 @@ class THitAreaCheck {
     if (lost > 0)
       out_.Warn(c.Line, "ring-clipped",
                 Quoted(b.Name) + "'s outer circle (radius " + std::to_string(b.OuterRadius) +
-                    " around " + PointText(b.Center.X, b.Center.Y) + ") reaches past its rectangle " +
-                    RectText(b.Bounds) + ": " + PixelShare(lost, band) + " of its " + Kind(b) +
-                    " are cut off, and the " + Kind(b) + " is clipped square there");
+                    " around " + PointText(b.Center.X, b.Center.Y) +
+                    ") reaches past its rectangle " + RectText(b.Bounds) + ": " +
+                    PixelShare(lost, band) + " of its " + Kind(b) + " are cut off, and the " +
+                    Kind(b) + " is clipped square there");
     if (b.InnerRadius > 2 || !InsideBounds(b, b.Center)) return;
     // The same ring without its hole, near the centre only.
     TPointerControl solid = b;
@@ -118,12 +122,12 @@ class THitAreaCheck {
         dead += solid.HitTest(int32_t(x), int32_t(y)) && !b.HitTest(int32_t(x), int32_t(y));
       }
     if (dead == 0) return;
-    out_.Warn(c.Line, "ring-dead-centre",
-              Quoted(b.Name) + " has inner radius " + std::to_string(b.InnerRadius) + ": " +
-                  std::to_string(dead) + " pixel(s) at its centre " +
-                  PointText(b.Center.X, b.Center.Y) +
-                  " take no press, and a press there drags the window; a ring always has a hole, "
-                  "so to make a disc put a rectangle control under the ring that covers its centre");
+    out_.Warn(
+        c.Line, "ring-dead-centre",
+        Quoted(b.Name) + " has inner radius " + std::to_string(b.InnerRadius) + ": " +
+            std::to_string(dead) + " pixel(s) at its centre " + PointText(b.Center.X, b.Center.Y) +
+            " take no press, and a press there drags the window; a ring always has a hole, "
+            "so to make a disc put a rectangle control under the ring that covers its centre");
   }
 
   void ArcSweep(const TCheckedControl& c) {
@@ -164,7 +168,8 @@ class THitAreaCheck {
       const TRect r = LitRect(b, *look);
       // Each pixel may look around itself for the hot area.
       const uint64_t looks_around = (2 * EdgeAllowance + 1) * (2 * EdgeAllowance + 1);
-      if (r.IsEmpty() || !Spend(uint64_t(r.Width()) * uint64_t(r.Height()) * looks_around)) continue;
+      if (r.IsEmpty() || !Spend(uint64_t(r.Width()) * uint64_t(r.Height()) * looks_around))
+        continue;
       uint64_t differ = 0, outside = 0;
       TPoint first;
       for (int32_t y = r.Top; y < r.Bottom; ++y)
@@ -175,14 +180,14 @@ class THitAreaCheck {
             first = TPoint{x, y};
         }
       if (differ == 0) continue;
-      out_.Warn(c.Line, "lit-outside-shape",
-                std::string("the ") + name + " image differs from Normal in " +
-                    PixelShare(differ, outside) + " of " + Quoted(b.Name) +
-                    "'s rectangle outside its " + Kind(b) + " (more than " +
-                    std::to_string(EdgeAllowance) + " pixels from it), for example at " +
-                    PointText(first.X, first.Y) + ": the launcher copies the whole rectangle from " +
-                    name + ", so that part lights up too; draw " + name +
-                    " like Normal outside the " + Kind(b));
+      out_.Warn(
+          c.Line, "lit-outside-shape",
+          std::string("the ") + name + " image differs from Normal in " +
+              PixelShare(differ, outside) + " of " + Quoted(b.Name) + "'s rectangle outside its " +
+              Kind(b) + " (more than " + std::to_string(EdgeAllowance) +
+              " pixels from it), for example at " + PointText(first.X, first.Y) +
+              ": the launcher copies the whole rectangle from " + name +
+              ", so that part lights up too; draw " + name + " like Normal outside the " + Kind(b));
     }
   }
 
@@ -193,12 +198,13 @@ class THitAreaCheck {
       if (r.IsEmpty() || !Spend(uint64_t(r.Width()) * uint64_t(r.Height()))) continue;
       bool same = true;
       for (int32_t y = r.Top; y < r.Bottom && same; ++y)
-        for (int32_t x = r.Left; x < r.Right && same; ++x) same = look->Pixel(x, y) == normal_.Pixel(x, y);
+        for (int32_t x = r.Left; x < r.Right && same; ++x)
+          same = look->Pixel(x, y) == normal_.Pixel(x, y);
       if (!same) continue;
       const bool over = std::string_view(name) == "Over";
       out_.Warn(c.Line, "look-unchanged",
-                std::string("the ") + name + " image is identical to Normal over " + Quoted(b.Name) +
-                    "'s rectangle: the control shows no change " +
+                std::string("the ") + name + " image is identical to Normal over " +
+                    Quoted(b.Name) + "'s rectangle: the control shows no change " +
                     (over ? "under the pointer" : "when pressed"));
     }
   }

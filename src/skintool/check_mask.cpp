@@ -26,7 +26,9 @@ bool NearWhite(uint32_t rgb) {
   return (rgb >> 16 & 0xFF) >= 0x80 && (rgb >> 8 & 0xFF) >= 0x80 && (rgb & 0xFF) >= 0x80;
 }
 
-int Lightness(uint32_t rgb) { return int(rgb >> 16 & 0xFF) + int(rgb >> 8 & 0xFF) + int(rgb & 0xFF); }
+int Lightness(uint32_t rgb) {
+  return int(rgb >> 16 & 0xFF) + int(rgb >> 8 & 0xFF) + int(rgb & 0xFF);
+}
 
 std::optional<TBitmap> DecodeMask(const std::string& path) {
   try {
@@ -47,8 +49,10 @@ void CheckNoWhite(const MaskRegion& mask, const TBitmap& colours, const std::str
       if (Lightness(colours.Pixel(x, y)) > Lightness(lightest)) lightest = colours.Pixel(x, y);
   if (!NearWhite(lightest)) return;  // drawn dark all over: meant to cut nothing
   out.Warn(line, "mask-no-white",
-           "mask " + name + " has no pure white (#FFFFFF) pixel, so it cuts nothing away and the "
-           "window stays a plain rectangle; its lightest colour is " + ColourText(lightest));
+           "mask " + name +
+               " has no pure white (#FFFFFF) pixel, so it cuts nothing away and the "
+               "window stays a plain rectangle; its lightest colour is " +
+               ColourText(lightest));
 }
 
 // Kept pixels next to a cut one, light enough to have been meant as cut.
@@ -61,7 +65,8 @@ void CheckFringe(const TWindowCover& cover, const TBitmap& colours, const TBitma
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) {
       if (!cover.Keeps(x, y) || !NearWhite(colours.Pixel(x, y))) continue;
-      const bool edge = (x > 0 && !cover.Keeps(x - 1, y)) || (x + 1 < w && !cover.Keeps(x + 1, y)) ||
+      const bool edge = (x > 0 && !cover.Keeps(x - 1, y)) ||
+                        (x + 1 < w && !cover.Keeps(x + 1, y)) ||
                         (y > 0 && !cover.Keeps(x, y - 1)) || (y + 1 < h && !cover.Keeps(x, y + 1));
       if (!edge) continue;
       if (count++ == 0) first = TPoint{x, y};
@@ -69,13 +74,15 @@ void CheckFringe(const TWindowCover& cover, const TBitmap& colours, const TBitma
       red += shown >> 16 & 0xFF, green += shown >> 8 & 0xFF, blue += shown & 0xFF;
     }
   if (count == 0) return;
-  const uint32_t average = uint32_t(red / count) << 16 | uint32_t(green / count) << 8 | uint32_t(blue / count);
+  const uint32_t average =
+      uint32_t(red / count) << 16 | uint32_t(green / count) << 8 | uint32_t(blue / count);
   out.Warn(line, "mask-fringe",
            "mask " + name + " keeps " + std::to_string(count) +
                " light grey pixel(s) along the edge of its cut-away part, for example at " +
                PointText(first.X, first.Y) + " (" + ColourText(colours.Pixel(first.X, first.Y)) +
                "): only pure white is cut, so there the window shows the Normal image in full (on "
-               "average " + ColourText(average) +
+               "average " +
+               ColourText(average) +
                "), a jagged fringe; draw the mask's edge in pure white and black only, and soft "
                "edges with [SCREEN] Alpha");
 }
@@ -112,7 +119,8 @@ void CheckInverted(const TCheckInput& in, const TWindowCover& cover, const std::
 void CheckMaskColours(const TCheckInput& in, TFindingList& out) {
   const TSkin& skin = *in.Probe.Skin;
   if (!in.Mask || !skin.BitmapNormal) return;
-  if (uint64_t(std::max(in.Mask->Bound.Width(), 0)) * uint64_t(std::max(in.Mask->Bound.Height(), 0)) >
+  if (uint64_t(std::max(in.Mask->Bound.Width(), 0)) *
+          uint64_t(std::max(in.Mask->Bound.Height(), 0)) >
       MaxMaskPixels)
     return;
   const std::optional<TBitmap> colours = DecodeMask(skin.MaskFile);

@@ -32,10 +32,11 @@ size_t ControlsOffScreen(const TCheckInput& in, const TRect& monitor, TPoint at,
   size_t off = 0;
   for (const TCheckedControl& c : CheckedControls(in)) {
     const TRect& b = c.Button->Bounds;
-    const TRect placed{int32_t(std::clamp<int64_t>(at.X + int64_t{b.Left} * scale, INT32_MIN, INT32_MAX)),
-                       int32_t(std::clamp<int64_t>(at.Y + int64_t{b.Top} * scale, INT32_MIN, INT32_MAX)),
-                       int32_t(std::clamp<int64_t>(at.X + int64_t{b.Right} * scale, INT32_MIN, INT32_MAX)),
-                       int32_t(std::clamp<int64_t>(at.Y + int64_t{b.Bottom} * scale, INT32_MIN, INT32_MAX))};
+    const TRect placed{
+        int32_t(std::clamp<int64_t>(at.X + int64_t{b.Left} * scale, INT32_MIN, INT32_MAX)),
+        int32_t(std::clamp<int64_t>(at.Y + int64_t{b.Top} * scale, INT32_MIN, INT32_MAX)),
+        int32_t(std::clamp<int64_t>(at.X + int64_t{b.Right} * scale, INT32_MIN, INT32_MAX)),
+        int32_t(std::clamp<int64_t>(at.Y + int64_t{b.Bottom} * scale, INT32_MIN, INT32_MAX))};
     off += IntersectRect(placed, monitor).IsEmpty();
   }
   return off;
@@ -48,11 +49,12 @@ void CheckOn(const TCheckInput& in, const TRect& monitor, int scale, const std::
   if (w <= monitor.Width() && h <= monitor.Height()) return;
   const TPoint at = CentredOn(monitor, int32_t(std::min<int64_t>(w, INT32_MAX)),
                               int32_t(std::min<int64_t>(h, INT32_MAX)));
-  std::string text = "the " + SizesText(normal, scales) + " window is larger than " + which + " (" +
-                     Size(monitor.Width(), monitor.Height()) +
-                     (scale > 1 ? ", where the launcher runs at scale " + std::to_string(scale) : "") +
-                     "): the launcher centres it at " + std::to_string(at.X - monitor.Left) + "," +
-                     std::to_string(at.Y - monitor.Top) + " and the parts beyond the screen cannot be reached";
+  std::string text =
+      "the " + SizesText(normal, scales) + " window is larger than " + which + " (" +
+      Size(monitor.Width(), monitor.Height()) +
+      (scale > 1 ? ", where the launcher runs at scale " + std::to_string(scale) : "") +
+      "): the launcher centres it at " + std::to_string(at.X - monitor.Left) + "," +
+      std::to_string(at.Y - monitor.Top) + " and the parts beyond the screen cannot be reached";
   if (const size_t off = ControlsOffScreen(in, monitor, at, scale))
     text += ", " + std::to_string(off) + " control(s) among them";
   out.Warn(in.Probe.Ini.KeyLine("SCREEN", "Normal"), "window-larger-than-screen", text);

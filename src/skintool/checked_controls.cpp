@@ -10,7 +10,8 @@ std::vector<TCheckedControl> CheckedControls(const TCheckInput& in) {
   for (const TProbedLine& p : in.Probe.Lines)
     if (p.Button) lines[p.Button] = p.Line;
   std::vector<TCheckedControl> controls;
-  for (const auto& b : in.Probe.Skin->Buttons) controls.push_back(TCheckedControl{b.get(), lines[b.get()]});
+  for (const auto& b : in.Probe.Skin->Buttons)
+    controls.push_back(TCheckedControl{b.get(), lines[b.get()]});
   return controls;
 }
 

@@ -13,7 +13,8 @@ std::string PixelShare(uint64_t part, uint64_t whole) {
   if (part > 0 && basis == 0) return text + "< 0.01 %)";
   if (part < whole && basis >= 10000) return text + "> 99.99 %)";
   char share[32];
-  std::snprintf(share, sizeof share, "%llu.%02llu %%)", static_cast<unsigned long long>(basis / 100),
+  std::snprintf(share, sizeof share, "%llu.%02llu %%)",
+                static_cast<unsigned long long>(basis / 100),
                 static_cast<unsigned long long>(basis % 100));
   return text + share;
 }
