@@ -5,6 +5,7 @@
 // wrong way round keeps the border and cuts the controls away.
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "image/image_file.h"
 #include "system/errors.h"
@@ -55,16 +56,29 @@ void CheckNoWhite(const MaskRegion& mask, const TBitmap& colours, const std::str
                ColourText(lightest));
 }
 
-// Kept pixels next to a cut one, light enough to have been meant as cut.
+// The lightness most of the kept pixels have: what the designer painted
+// the window with.
+int KeptLightness(const TWindowCover& cover, const TBitmap& colours, int32_t w, int32_t h) {
+  std::vector<uint64_t> histogram(3 * 255 + 1, 0);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x)
+      if (cover.Keeps(x, y)) ++histogram[size_t(Lightness(colours.Pixel(x, y)))];
+  return int(std::max_element(histogram.begin(), histogram.end()) - histogram.begin());
+}
+
+// Kept pixels next to a cut one, light enough to have been meant as cut
+// and lighter than the window's own colour in the mask.
 void CheckFringe(const TWindowCover& cover, const TBitmap& colours, const TBitmap& normal,
                  const std::string& name, int line, TFindingList& out) {
   const int32_t w = std::min(colours.Width(), normal.Width());
   const int32_t h = std::min(colours.Height(), normal.Height());
+  const int painted = KeptLightness(cover, colours, w, h);
   uint64_t count = 0, red = 0, green = 0, blue = 0;
   TPoint first;
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) {
-      if (!cover.Keeps(x, y) || !NearWhite(colours.Pixel(x, y))) continue;
+      const uint32_t colour = colours.Pixel(x, y);
+      if (!cover.Keeps(x, y) || !NearWhite(colour) || Lightness(colour) <= painted) continue;
       const bool edge = (x > 0 && !cover.Keeps(x - 1, y)) ||
                         (x + 1 < w && !cover.Keeps(x + 1, y)) ||
                         (y > 0 && !cover.Keeps(x, y - 1)) || (y + 1 < h && !cover.Keeps(x, y + 1));
