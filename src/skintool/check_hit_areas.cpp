@@ -2,6 +2,7 @@
 // copies over them: a ring or arc answers only on its band inside its
 // rectangle, yet its lit and pressed looks are the whole rectangle.
 #include <algorithm>
+#include <cstdlib>
 
 #include "controls/angles.h"
 #include "skintool/check_steps.h"
@@ -19,6 +20,14 @@ std::string Kind(const TSkinButton& b) { return b.IsArc ? "arc" : b.IsRing ? "ri
 
 std::string RectText(const TRect& r) {
   return PointText(r.Left, r.Top) + "-" + PointText(r.Right, r.Bottom);
+}
+
+// Colours apart by more than a lossy format's noise (JPEG images of the
+// same picture differ by a few levels).
+bool VisiblyDiffer(uint32_t a, uint32_t b) {
+  for (int shift : {0, 8, 16})
+    if (std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)) > 8) return true;
+  return false;
 }
 
 bool InsideBounds(const TSkinButton& b, TPoint p) {
@@ -176,7 +185,7 @@ class THitAreaCheck {
         for (int32_t x = r.Left; x < r.Right; ++x) {
           if (map_.Hit(i, x, y)) continue;
           ++outside;
-          if (look->Pixel(x, y) != normal_.Pixel(x, y) && !NearHotArea(i, x, y) && differ++ == 0)
+          if (VisiblyDiffer(look->Pixel(x, y), normal_.Pixel(x, y)) && !NearHotArea(i, x, y) && differ++ == 0)
             first = TPoint{x, y};
         }
       if (differ == 0) continue;
