@@ -10,7 +10,8 @@ namespace portico {
 namespace {
 // Where a skin's author can learn more, as a command to copy.
 std::string CheckHint(const std::string& file_name) {
-  return "; run \"" + CommandInDescriptionFolder("portico-skin check", file_name) + "\" for details";
+  return "; run \"" + CommandInDescriptionFolder("portico-skin check", file_name) +
+         "\" for details";
 }
 
 }  // namespace
@@ -67,8 +68,8 @@ std::string RequiredControlsMissing(const TSkin& skin, const std::string& file_n
   if (!skin.BitmapNormal) what += " (without a Normal image no control is made)";
   const std::string folder = DescriptionFolderOf(file_name);
   if (!folder.empty())
-    what += "; the skin's files are named relative to the folder portico starts in, so start it in " +
-            ShellQuoted(FolderToEnter(folder));
+    what += "; the skin's files are named relative to the folder portico starts in, so start "
+            "it in " + ShellQuoted(FolderToEnter(folder));
   return file_name + ": " + what + CheckHint(file_name);
 }
 

@@ -185,8 +185,9 @@ class THitAreaCheck {
         for (int32_t x = r.Left; x < r.Right; ++x) {
           if (map_.Hit(i, x, y)) continue;
           ++outside;
-          if (VisiblyDiffer(look->Pixel(x, y), normal_.Pixel(x, y)) && !NearHotArea(i, x, y) && differ++ == 0)
-            first = TPoint{x, y};
+          if (!VisiblyDiffer(look->Pixel(x, y), normal_.Pixel(x, y)) || NearHotArea(i, x, y))
+            continue;
+          if (differ++ == 0) first = TPoint{x, y};
         }
       if (differ == 0) continue;
       out_.Warn(

@@ -75,7 +75,9 @@ std::vector<TFinding> TFindingList::Sorted() const {
 int CheckExitStatus(const std::vector<TFinding>& findings) {
   int status = 0;
   for (const TFinding& f : findings)
-    status = std::max(status, f.Severity == TSeverity::Error ? 2 : f.Severity == TSeverity::Note ? 0 : 1);
+    status = std::max(status, f.Severity == TSeverity::Error  ? 2
+                              : f.Severity == TSeverity::Note ? 0
+                                                              : 1);
   return status;
 }
 
@@ -84,8 +86,9 @@ std::string FindingsSummary(const std::string& file, const std::vector<TFinding>
   for (const TFinding& f : findings) counts[size_t(f.Severity)] += f.Count;
   if (findings.empty()) return file + ": no findings";
   std::vector<std::string> parts;
-  for (auto [severity, what] : {std::pair{TSeverity::Error, "error"}, std::pair{TSeverity::Warning, "warning"},
-                                std::pair{TSeverity::Note, "note"}})
+  using TNamed = std::pair<TSeverity, const char*>;
+  for (auto [severity, what] : {TNamed{TSeverity::Error, "error"}, TNamed{TSeverity::Warning, "warning"},
+                                TNamed{TSeverity::Note, "note"}})
     if (const size_t n = counts[size_t(severity)])
       parts.push_back(std::to_string(n) + " " + what + (n == 1 ? "" : "s"));
   std::string text = file + ": ";

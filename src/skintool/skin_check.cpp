@@ -67,7 +67,8 @@ std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string
     out.Note(0, "description-folder",
              "checked as the launcher sees it when started in the description's folder: " +
                  CommandInDescriptionFolder("portico", path) +
-                 " VERSION; started elsewhere it takes the skin's files from the folder it starts in");
+                 " VERSION; started elsewhere it takes the skin's files from the folder it "
+                 "starts in");
   if (named_files) *named_files = {ResolvePath(path)};
   if (!CheckDescriptionFile(path, out)) return out.Sorted();
   TSkinProbe probe(path);
