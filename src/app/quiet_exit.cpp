@@ -47,10 +47,14 @@ std::string WrongArgumentCount(int count) {
 
 std::string DescriptionNotFound(const std::string& skin_folder, const std::string& file_name) {
   if (file_name.empty()) return "the description's name is empty";
-  if (IsRootedName(file_name))
-    return file_name +
-           ": the description is looked up in the current folder; start portico in the " +
-           "skin's folder with the description's name relative to it";
+  if (IsRootedName(file_name)) {
+    std::string why = file_name +
+                      ": the description is looked up in the current folder; start portico in "
+                      "the skin's folder with the description's name relative to it";
+    if (!DescriptionFolderOf(file_name).empty())
+      why += ": " + CommandInDescriptionFolder("portico", file_name) + " VERSION";
+    return why;
+  }
   const TFileBytes probe =
       ReadRegularFile(ResolvePath(skin_folder + file_name), 0, TOverLimit::Cut);
   const std::string why = probe.Status == TReadStatus::NotRegular

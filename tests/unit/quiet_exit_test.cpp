@@ -80,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {"$DIR/skin.ini", "1"},
                    "portico: $DIR/skin.ini: the description is looked up in the current folder; "
                    "start portico "
-                   "in the skin's folder with the description's name relative to it\n"},
+                   "in the skin's folder with the description's name relative to it: "
+                   "cd '$DIR' && portico 'skin.ini' VERSION\n"},
         TQuietExit{
             "NoExit",
             {"noexit.ini", "1"},
