@@ -41,13 +41,16 @@ void CheckAlphaAgainstMask(const TCheckInput& in, TFindingList& out) {
   if (!Beyond(kept_clear, kept) && !Beyond(cut_opaque, cut)) return;
   const bool inverted = 2 * (kept_clear + cut_opaque) > kept + cut;
   std::string text = "opacity image " + Quoted(ini.ReadString("SCREEN", "Alpha", "")) +
-                     (inverted ? " looks inverted against the mask" : " and the mask disagree") +
-                     ": of the " + std::to_string(kept) + " pixels the mask keeps, " +
-                     PixelShare(kept_clear, kept) + " are fully transparent in it; of the " +
-                     std::to_string(cut) + " it cuts away, " + PixelShare(cut_opaque, cut) +
-                     " are fully opaque; for example at " + PointText(example->X, example->Y) +
-                     "; where a compositing manager runs the window takes the opacity's shape, "
-                     "elsewhere the mask's";
+                     (inverted ? " looks inverted against the mask" : " and the mask disagree") + ":";
+  if (kept > 0)
+    text += " it makes " + PixelShare(kept_clear, kept) + " of the " + std::to_string(kept) +
+            " the mask keeps fully transparent" + (cut > 0 ? ";" : "");
+  if (cut > 0)
+    text += " it makes " + PixelShare(cut_opaque, cut) + " of the " + std::to_string(cut) +
+            " the mask cuts away fully opaque";
+  text += "; for example at " + PointText(example->X, example->Y) +
+          "; where a compositing manager runs the window takes the opacity's shape, elsewhere the "
+          "mask's";
   if (inverted) text += " (in the opacity image black is transparent and white opaque)";
   out.Warn(ini.KeyLine("SCREEN", "Alpha"), "alpha-mask-mismatch", text);
 }

@@ -296,7 +296,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "looks inverted"},
         TCheckCase{"OpacityDrawnInverted", Edit("Mask=m.bmp\n", "Mask=m.bmp\nAlpha=a.bmp\n"),
                    [](auto& d) { d.Write("a.bmp", Mask([](int x, int y) { return x >= 96 && y < 4; })); },
-                   {{"alpha-mask-mismatch", 7}}, "7984 pixels (100.00 %) are fully transparent"},
+                   {{"alpha-mask-mismatch", 7}}, "it makes 7984 pixels (100.00 %) of the 7984 the mask keeps fully transparent"},
 
         // Hot areas: where rings and arcs answer, and which looks show there.
         TCheckCase{"RingCentreFromItsRectangle", WithControls("6=Knob,8,22,24,24,12,12,8,4\n"), nullptr,
