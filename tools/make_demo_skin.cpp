@@ -294,9 +294,9 @@ void DrawDial(Image& img, Look look) {
     if (look == Look::Over && r > kDialOuter - 2.5) c = Rgb(0xe6, 0xf6, 0xff);
     return c;
   });
-  uint32_t dot = look == Look::Over      ? Rgb(0x7d, 0xd3, 0xfc)
-                 : look == Look::Disable ? Rgb(0x55, 0x5b, 0x66)
-                                         : Rgb(0x4f, 0xa3, 0xff);
+  // The centre dot lies in the ring's hole, which takes no pointer: it
+  // keeps its look under the pointer and when pressed.
+  uint32_t dot = look == Look::Disable ? Rgb(0x55, 0x5b, 0x66) : Rgb(0x4f, 0xa3, 0xff);
   Fill(img, Box{kDialX - 6, kDialY - 6, 13, 13},
        [](double px, double py) { return std::hypot(px - kDialX, py - kDialY) - 5; },
        [dot](int, int) { return dot; });

@@ -138,13 +138,18 @@ void TForm::Repaint(const TBitmap& frame, const std::vector<TRect>& changed) {
   app_->Ws().Present(Handle(), frame, changed);
 }
 
+TPoint CentredOn(const TRect& monitor, int32_t width, int32_t height) {
+  return TPoint{monitor.Left + (monitor.Right - monitor.Left - width) / 2,
+                monitor.Top + (monitor.Bottom - monitor.Top - height) / 2};
+}
+
 WindowHandle TForm::PlaceForShow() {
   AdjustSize();
   WindowHandle h = Handle();
   if (!centred_ && Position == TPosition::poScreenCenter) {
-    const TRect monitor = app_->Ws().PrimaryMonitor();
-    Left = monitor.Left + (monitor.Right - monitor.Left - Width) / 2;
-    Top = monitor.Top + (monitor.Bottom - monitor.Top - Height) / 2;
+    const TPoint at = CentredOn(app_->Ws().PrimaryMonitor(), Width, Height);
+    Left = at.X;
+    Top = at.Y;
     centred_ = true;
   }
   pending_moves_.Asked(TPoint{Left, Top});

@@ -85,6 +85,9 @@ class TImage : public TControl {
 
 enum class TBorderStyle { bsNone, bsSizeable };
 enum class TPosition { poDesigned, poScreenCenter };
+// Where poScreenCenter puts a window of that size's top-left corner on the
+// monitor (negative when the window is larger).
+TPoint CentredOn(const TRect& monitor, int32_t width, int32_t height);
 
 // A top-level window with child controls.
 class TForm : public TControl {

@@ -90,18 +90,23 @@ TRect TPointerControl::RegionBounds() const {
   if (!IsRing) return Bounds;
   // The ring's square, or an arc's extremes: the band's ends at both
   // radii and the outer radius where the sweep crosses an axis.
-  TRect around{Center.X - OuterRadius, Center.Y - OuterRadius, Center.X + OuterRadius + 1,
-               Center.Y + OuterRadius + 1};
+  // Worked out in doubles (exact at these sizes) and held to the
+  // coordinate range, which a ring far out reaches past.
+  const auto held = [](double v) {
+    return static_cast<int32_t>(std::clamp(v, double(INT32_MIN), double(INT32_MAX)));
+  };
+  TRect around{held(double(Center.X) - OuterRadius), held(double(Center.Y) - OuterRadius),
+               held(double(Center.X) + OuterRadius + 1), held(double(Center.Y) + OuterRadius + 1)};
   if (IsArc) {
     const double start = VectorAngle(ArcStart.X - Center.X, ArcStart.Y - Center.Y);
     int32_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
     auto take = [&](double radius, double degrees) {
       const double a = degrees * RadiansPerDegree;
       const double x = Center.X + radius * std::cos(a), y = Center.Y + radius * std::sin(a);
-      left = std::min(left, static_cast<int32_t>(std::floor(x)));
-      top = std::min(top, static_cast<int32_t>(std::floor(y)));
-      right = std::max(right, static_cast<int32_t>(std::ceil(x)) + 1);
-      bottom = std::max(bottom, static_cast<int32_t>(std::ceil(y)) + 1);
+      left = std::min(left, held(std::floor(x)));
+      top = std::min(top, held(std::floor(y)));
+      right = std::max(right, held(std::ceil(x) + 1));
+      bottom = std::max(bottom, held(std::ceil(y) + 1));
     };
     for (double radius : {double(InnerRadius), double(OuterRadius)}) {
       take(radius, start);

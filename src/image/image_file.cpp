@@ -4,6 +4,7 @@
 
 #include "system/files.h"
 #include "image/bmp_decoder.h"
+#include "image/image_format.h"
 #include "image/jpeg_decoder.h"
 #include "image/png_decoder.h"
 #include "system/errors.h"
@@ -44,19 +45,22 @@ TImageFileBytes::TImageFileBytes(const std::string& path) : mapped_(TMappedFile:
 TBitmap DecodeImage(std::span<const uint8_t> data, const std::string& path,
                     const std::vector<TRect>* keep, TAlphaMap* alpha) {
   // The content decides, not the name: skins ship BMPs named .jpg and the reverse.
-  if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
+  const TImageFormat format = ImageFormatBySignature(data);
+  if (format == TImageFormat::Jpeg) {
     TBitmap bitmap = DecodeJpeg(data, path);
     if (keep) bitmap.KeepOnly(*keep);
     return bitmap;
   }
-  static constexpr uint8_t PngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-  if (data.size() >= 8 && std::equal(data.begin(), data.begin() + 8, PngSignature)) {
+  if (format == TImageFormat::Png) {
     TBitmap bitmap = DecodePng(data, path, alpha);
     if (keep) bitmap.KeepOnly(*keep);
     return bitmap;
   }
-  if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') return DecodeBmp(data, path, keep);
-  throw EImageError(path, "not a BMP, JPEG or PNG image");
+  if (format == TImageFormat::Bmp) return DecodeBmp(data, path, keep);
+  std::string why = "not a BMP, JPEG or PNG image";
+  if (format != TImageFormat::Unknown)
+    why += std::string(" but a ") + ImageFormatName(format) + " image by its content";
+  throw EImageError(path, why);
 }
 
 }  // namespace portico

@@ -44,6 +44,7 @@ struct TJpegSession {
   unsigned long size;
   uint32_t* pixels;  // the bitmap's rows, output_width words each
   bool created;
+  bool keep_profile;  // saves APP2 segments, where ICC profiles travel
 };
 
 // libjpeg's fatal-error hook: keeps the message and jumps back to RunGuarded.
@@ -116,6 +117,7 @@ void ReadHeaderStep(TJpegSession& s) {
   s.cinfo.mem->max_memory_to_use = MaxLibraryMemory;
   s.cinfo.progress = &s.progress;
   jpeg_mem_src(&s.cinfo, s.data, s.size);
+  if (s.keep_profile) jpeg_save_markers(&s.cinfo, JPEG_APP0 + 2, 0xFFFF);
   jpeg_read_header(&s.cinfo, TRUE);
 
   s.cinfo.dct_method = JDCT_ISLOW;
@@ -186,10 +188,8 @@ struct TSessionCleanup {
   }
 };
 
-}  // namespace
-
-TBitmap DecodeJpeg(std::span<const uint8_t> data, const std::string& name) {
-  TJpegSession s;
+// A session over `data` with our error hooks, nothing read yet.
+void StartSession(TJpegSession& s, std::span<const uint8_t> data) {
   std::memset(&s, 0, sizeof s);
   s.cinfo.err = jpeg_std_error(&s.errors.pub);
   s.errors.pub.error_exit = OnError;
@@ -198,6 +198,13 @@ TBitmap DecodeJpeg(std::span<const uint8_t> data, const std::string& name) {
   s.progress.progress_monitor = OnProgress;
   s.data = data.data();
   s.size = static_cast<unsigned long>(data.size());
+}
+
+}  // namespace
+
+TBitmap DecodeJpeg(std::span<const uint8_t> data, const std::string& name) {
+  TJpegSession s;
+  StartSession(s, data);
   if (data.size() != s.size) throw EImageError(name, "file too large");
   TSessionCleanup cleanup{s};
 
@@ -214,6 +221,24 @@ TBitmap DecodeJpeg(std::span<const uint8_t> data, const std::string& name) {
   s.pixels = bitmap.Data();
   if (!RunGuarded(s, DecodeStep)) throw EImageError(name, s.errors.message);
   return bitmap;
+}
+
+TJpegColour ReadJpegColour(std::span<const uint8_t> data) {
+  TJpegSession s;
+  StartSession(s, data);
+  TJpegColour colour;
+  if (data.size() != s.size) return colour;
+  s.keep_profile = true;
+  TSessionCleanup cleanup{s};
+  if (!RunGuarded(s, ReadHeaderStep)) return colour;
+  colour.Ycck = s.cinfo.jpeg_color_space == JCS_YCCK;
+  colour.Cmyk = colour.Ycck || s.cinfo.jpeg_color_space == JCS_CMYK;
+  static constexpr char IccName[] = "ICC_PROFILE";  // with its NUL
+  for (jpeg_saved_marker_ptr m = s.cinfo.marker_list; m; m = m->next)
+    if (m->marker == JPEG_APP0 + 2 && m->data_length >= sizeof IccName &&
+        std::memcmp(m->data, IccName, sizeof IccName) == 0)
+      colour.HasIccProfile = true;
+  return colour;
 }
 
 }  // namespace portico

@@ -13,4 +13,15 @@ namespace portico {
 // damaged data (cut off, undecodable); other warnings are ignored.
 TBitmap DecodeJpeg(std::span<const uint8_t> data, const std::string& name);
 
+// How a JPEG file stores its colours, read from its header: CMYK (or YCCK,
+// which libjpeg turns into CMYK) is made RGB by a plain formula that
+// applies no colour profile the file carries.
+struct TJpegColour {
+  bool Cmyk = false;
+  bool Ycck = false;
+  bool HasIccProfile = false;  // an APP2 "ICC_PROFILE" segment
+};
+// None of them for a file whose header cannot be read.
+TJpegColour ReadJpegColour(std::span<const uint8_t> data);
+
 }  // namespace portico

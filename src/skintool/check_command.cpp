@@ -12,7 +12,7 @@ const char* const SkinToolUsage =
     "       portico-skin preview DESCRIPTION.ini [VERSION] [--scale K] -o SHEET.png\n"
     "       portico-skin watch DESCRIPTION.ini VERSION [--launcher PATH]\n";
 
-int RunCheckCommand(const std::vector<std::string>& args) {
+int RunCheckCommand(const std::vector<std::string>& args, std::optional<TToolScreen> (*screen)()) {
   bool json = false;
   std::string path;
   for (const std::string& a : args) {
@@ -29,13 +29,16 @@ int RunCheckCommand(const std::vector<std::string>& args) {
     std::fputs(SkinToolUsage, stderr);
     return 2;
   }
+  const std::optional<TToolScreen> here = screen ? screen() : std::nullopt;
   HeadlessWindowSystem ws;
   TApplication app(ws);
   app.Initialize();
-  const std::vector<TFinding> findings = CheckSkin(path);
+  const std::vector<TFinding> findings = CheckSkin(path, nullptr, here);
   const std::string text =
       json ? FormatFindingsJson(path, findings) : FormatFindingsText(path, findings);
   std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s\n", FindingsSummary(path, findings).c_str());
   return CheckExitStatus(findings);
 }
 

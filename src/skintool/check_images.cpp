@@ -10,6 +10,7 @@
 #include "image/image_file.h"
 #include "system/errors.h"
 #include "skintool/check_steps.h"
+#include "skintool/measures.h"
 #include "skintool/names.h"
 
 namespace portico {
@@ -60,8 +61,8 @@ void CheckAlpha(const std::string& what, const std::string& path, int line, uint
   const uint64_t ignored = PixelsWithAlpha(path);
   if (ignored == 0 || pixels == 0) return;
   out.Warn(line, "image-alpha",
-           what + " has an alpha channel that makes " + std::to_string(ignored * 100 / pixels) +
-               "% of its pixels transparent or translucent; the launcher ignores it and shows the "
+           what + " has an alpha channel that makes " + PixelShare(ignored, pixels) +
+               " transparent or translucent; the launcher ignores it and shows the "
                "colours as stored (translucency comes from [SCREEN] Alpha, or from the Normal "
                "image's own alpha when no Alpha is named)");
 }

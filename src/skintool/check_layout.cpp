@@ -7,6 +7,7 @@
 #include "controls/pointer_tracker.h"
 #include "skintool/check_steps.h"
 #include "skintool/hit_map.h"
+#include "skintool/measures.h"
 #include "skintool/names.h"
 #include "skintool/window_cover.h"
 
@@ -105,13 +106,12 @@ void CheckCutAway(const std::vector<TControlRef>& controls, const THitMap& map,
     for (int32_t y = a.Top; y < a.Bottom; ++y)
       for (int32_t x = a.Left; x < a.Right; ++x) cut += map.Hit(i, x, y) && !cover.Keeps(x, y);
     if (cut == 0) continue;
-    const uint64_t share = cut * 100 / map.HitCount(i);
     out.Warn(
         controls[i].Line, "control-cut-away",
         Quoted(controls[i].Button->Name) +
             (cut == map.HitCount(i) ? std::string(" lies wholly under the mask's cut-away part")
-                                    : " lies " + std::to_string(std::max<uint64_t>(share, 1)) +
-                                          "% under the mask's cut-away part") +
+                                    : " has " + PixelShare(cut, map.HitCount(i)) +
+                                          " under the mask's cut-away part") +
             ": there it is never seen and the pointer never reaches it");
   }
 }

@@ -8,8 +8,6 @@
 namespace portico {
 
 namespace {
-// The scales designers draw for; the launcher looks for the same name at any.
-constexpr int CheckedScales[] = {2, 3, 4};
 constexpr const char* ScreenKeys[] = {"Normal", "Over", "Down", "Disable", "Mask", "Alpha"};
 }  // namespace
 

@@ -1,10 +1,14 @@
 // The steps of the check, one file each, and what they share.
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/window_shape.h"
 #include "skintool/findings.h"
+#include "skintool/hit_map.h"
+#include "skintool/skin_check.h"
 #include "skintool/skin_probe.h"
 #include "skintool/unread_lines.h"
 
@@ -17,7 +21,26 @@ struct TCheckInput {
   // rectangle, and then MaskWhy says why (empty without a Mask key).
   std::optional<MaskRegion> Mask;
   std::string MaskWhy;
+  // The screen the tool runs on, when it has one.
+  std::optional<TToolScreen> Screen = {};
+  // Made by ControlHitMap on first use.
+  mutable std::unique_ptr<THitMap> HitMap = {};
 };
+
+// The screen scales designers draw images for (NAME@2x.EXT ...); the
+// launcher looks for the same name at any.
+inline constexpr int CheckedScales[] = {2, 3, 4};
+
+// A control the loader made, with the description line it comes from.
+struct TCheckedControl {
+  const TSkinButton* Button;
+  int Line;
+};
+// The skin's controls in the order of the description.
+std::vector<TCheckedControl> CheckedControls(const TCheckInput& in);
+// Where each of them answers the pointer over the Normal image, in the
+// order of CheckedControls; needs the Normal image.
+const THitMap& ControlHitMap(const TCheckInput& in);
 
 // The description's bytes: encodings the reader cannot read. False when
 // the reader can make nothing of the file at all.
@@ -40,5 +63,16 @@ void CheckLayout(const TCheckInput& in, TFindingList& out);
 void CheckCaptionContrast(const TCheckInput& in, TFindingList& out);
 // Names for screen readers, and whether the keyboard focus shows.
 void CheckAccessibility(const TCheckInput& in, TFindingList& out);
+// The mask's colours: no pure white, light fringes kept, drawn inverted.
+void CheckMaskColours(const TCheckInput& in, TFindingList& out);
+// The opacity image against the mask: where they disagree on the outline.
+void CheckAlphaAgainstMask(const TCheckInput& in, TFindingList& out);
+// Hot areas that answer nowhere, rings cut by their rectangles or with a
+// dead centre, arcs' sweeps, lit looks outside a ring, unchanged looks.
+void CheckHitAreas(const TCheckInput& in, TFindingList& out);
+// A window larger than the screens it is shown on.
+void CheckScreenSize(const TCheckInput& in, TFindingList& out);
+// CMYK JPEG images, whose colours the launcher converts without a profile.
+void CheckJpegColours(const TCheckInput& in, TFindingList& out);
 
 }  // namespace portico

@@ -1,13 +1,20 @@
 // The subcommands of portico-skin, each given its own arguments (the
 // subcommand's name not included). Each returns the process exit code.
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "skintool/skin_check.h"
 
 namespace portico {
 
 // check [--json] DESCRIPTION.ini: 0 clean, 1 warnings only, 2 errors.
-int RunCheckCommand(const std::vector<std::string>& args);
+// The window is also checked against the screen `screen` finds, if any.
+int RunCheckCommand(const std::vector<std::string>& args,
+                    std::optional<TToolScreen> (*screen)() = nullptr);
+// The screen of the platform's window system; none without a display.
+std::optional<TToolScreen> QueryToolScreen();
 // preview DESCRIPTION.ini [VERSION] [--scale K] -o SHEET.png: 0 written,
 // 2 not. K, the screen scale factor to draw at, is 1 to MaxPreviewScale.
 int RunPreviewCommand(const std::vector<std::string>& args);

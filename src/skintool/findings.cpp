@@ -7,7 +7,9 @@
 namespace portico {
 
 namespace {
-const char* SeverityName(TSeverity s) { return s == TSeverity::Error ? "error" : "warning"; }
+const char* SeverityName(TSeverity s) {
+  return s == TSeverity::Error ? "error" : s == TSeverity::Note ? "note" : "warning";
+}
 
 // Length of the valid UTF-8 sequence at s[i], 0 when there is none.
 size_t Utf8SequenceLength(const std::string& s, size_t i) {
@@ -63,7 +65,8 @@ std::vector<TFinding> TFindingList::Sorted() const {
   for (const auto& [code, severity] : dropped_severity_)
     out.push_back(TFinding{0, severity, code,
                            std::to_string(per_code_.at(code) - MaxPerCode) +
-                               " more findings like this are not shown"});
+                               " more findings like this are not shown",
+                           per_code_.at(code) - MaxPerCode});
   std::stable_sort(out.begin(), out.end(),
                    [](const TFinding& a, const TFinding& b) { return a.Line < b.Line; });
   return out;
@@ -72,8 +75,26 @@ std::vector<TFinding> TFindingList::Sorted() const {
 int CheckExitStatus(const std::vector<TFinding>& findings) {
   int status = 0;
   for (const TFinding& f : findings)
-    status = std::max(status, f.Severity == TSeverity::Error ? 2 : 1);
+    status = std::max(status, f.Severity == TSeverity::Error  ? 2
+                              : f.Severity == TSeverity::Note ? 0
+                                                              : 1);
   return status;
+}
+
+std::string FindingsSummary(const std::string& file, const std::vector<TFinding>& findings) {
+  size_t counts[3] = {};  // by TSeverity
+  for (const TFinding& f : findings) counts[size_t(f.Severity)] += f.Count;
+  if (findings.empty()) return file + ": no findings";
+  std::vector<std::string> parts;
+  using TNamed = std::pair<TSeverity, const char*>;
+  for (auto [severity, what] : {TNamed{TSeverity::Error, "error"}, TNamed{TSeverity::Warning, "warning"},
+                                TNamed{TSeverity::Note, "note"}})
+    if (const size_t n = counts[size_t(severity)])
+      parts.push_back(std::to_string(n) + " " + what + (n == 1 ? "" : "s"));
+  std::string text = file + ": ";
+  for (size_t i = 0; i < parts.size(); ++i)
+    text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+  return text;
 }
 
 std::string FormatFindingsText(const std::string& file, const std::vector<TFinding>& findings) {

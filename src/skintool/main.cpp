@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> args;
   for (int i = 2; i <= ParamCount(); ++i) args.push_back(ParamStr(i));
   const std::string command = ParamStr(1);
-  if (command == "check") return RunCheckCommand(args);
+  if (command == "check") return RunCheckCommand(args, &QueryToolScreen);
   if (command == "preview") return RunPreviewCommand(args);
   if (command == "watch") return RunWatchCommand(args);
   if (command == "--help" || command == "-h") {

@@ -1,5 +1,6 @@
 #include "skintool/skin_check.h"
 
+#include "app/quiet_exit.h"
 #include "app/unit_install.h"
 #include "system/files.h"
 #include "skintool/check_steps.h"
@@ -11,6 +12,12 @@ namespace {
 // The description itself: the launcher ends quietly when it is not a
 // regular file, and sees an empty skin when it cannot be read.
 bool CheckDescriptionFile(const std::string& path, TFindingList& out) {
+  // The launcher is given the name within the folder, and refuses a rooted one.
+  const std::string name = FileNameOf(path);
+  if (IsRootedName(name)) {
+    out.Error(0, "description-missing", DescriptionNotFound(LauncherSkinFolder, name));
+    return false;
+  }
   const std::string resolved = ResolvePath(path);
   const TFileBytes probe = ReadRegularFile(resolved, 0, TOverLimit::Cut);
   switch (probe.Status) {
@@ -51,14 +58,24 @@ void ReadMask(TCheckInput& in) {
 }
 }  // namespace
 
-std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string>* named_files) {
+std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string>* named_files,
+                                const std::optional<TToolScreen>& screen) {
   TFindingList out;
+  // The skin's files are taken as the launcher started in the description's
+  // folder takes them: said when that is not the current folder.
+  if (!DescriptionFolderOf(path).empty())
+    out.Note(0, "description-folder",
+             "checked as the launcher sees it when started in the description's folder: " +
+                 CommandInDescriptionFolder("portico", path) +
+                 " VERSION; started elsewhere it takes the skin's files from the folder it "
+                 "starts in");
   if (named_files) *named_files = {ResolvePath(path)};
   if (!CheckDescriptionFile(path, out)) return out.Sorted();
   TSkinProbe probe(path);
   if (named_files) *named_files = probe.NamedFiles();
   probe.StartLikeLauncher("1.0");
   TCheckInput in{probe, FindUnreadLines(probe.Ini, ControlNames(probe)), std::nullopt, {}};
+  in.Screen = screen;
   ReadMask(in);
   if (!CheckEncoding(in, out)) {
     // Nothing in the file can be read: only what the launcher does about it.
@@ -68,9 +85,14 @@ std::vector<TFinding> CheckSkin(const std::string& path, std::vector<std::string
   CheckUnreadLines(in, out);
   CheckImages(in, out);
   CheckScaledImages(in, out);
+  CheckJpegColours(in, out);
+  CheckMaskColours(in, out);
+  CheckAlphaAgainstMask(in, out);
+  CheckScreenSize(in, out);
   CheckControlLines(in, out);
   CheckControlNames(in, out);
   CheckLayout(in, out);
+  CheckHitAreas(in, out);
   CheckCaptionContrast(in, out);
   CheckAccessibility(in, out);
   return out.Sorted();

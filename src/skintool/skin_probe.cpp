@@ -1,5 +1,6 @@
 #include "skintool/skin_probe.h"
 
+#include "app/quiet_exit.h"
 #include "app/unit_install.h"
 #include "skin/scaled_image.h"
 #include "system/files.h"
@@ -48,13 +49,12 @@ class TRecorder : public TSkinLoadObserver {
 }  // namespace
 
 std::string SkinFolderOf(const std::string& path) {
-  const size_t sep = path.find_last_of("/\\");
-  return sep == std::string::npos ? "./" : path.substr(0, sep + 1);
+  const std::string folder = DescriptionFolderOf(path);
+  return folder.empty() ? "./" : folder;
 }
 
 std::string FileNameOf(const std::string& path) {
-  const size_t sep = path.find_last_of("/\\");
-  return sep == std::string::npos ? path : path.substr(sep + 1);
+  return path.substr(DescriptionFolderOf(path).size());
 }
 
 TSkinProbe::TSkinProbe(const std::string& path, int scale)

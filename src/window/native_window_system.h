@@ -8,7 +8,7 @@
 namespace portico {
 
 // Connects to the platform's window system; null when that fails (for
-// example no X display). Says why on stderr.
-std::unique_ptr<WindowSystem> CreateNativeWindowSystem();
+// example no X display). Says why on stderr unless told not to.
+std::unique_ptr<WindowSystem> CreateNativeWindowSystem(bool say_why = true);
 
 }  // namespace portico

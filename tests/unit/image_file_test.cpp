@@ -88,6 +88,16 @@ TEST_F(ImageFileTest, UnknownContentIsAnErrorNamingThePath) {
        {std::vector<uint8_t>{}, std::vector<uint8_t>{'B'}, std::vector<uint8_t>{0x89, 'P', 'N', 'G'},
         std::vector<uint8_t>{0xFF, 0xD8}})
     ExpectImageError([&] { DecodeImage(data, "skin/back.bmp"); }, "skin/back.bmp", "not a BMP, JPEG or PNG image");
+  // Formats an editor may have written under a wrong name are named by their signature.
+  for (const auto& [bytes, format] : {std::pair<std::string, const char*>{"GIF87a..", "GIF"},
+                                      {std::string("II*\0....", 8), "TIFF"},
+                                      {std::string("MM\0*....", 8), "TIFF"},
+                                      {"RIFF....WEBPVP8 ", "WebP"},
+                                      {std::string("\0\0\1\0\1\0", 6), "ICO"}}) {
+    const std::vector<uint8_t> data(bytes.begin(), bytes.end());
+    ExpectImageError([&] { DecodeImage(data, "skin/back.bmp"); }, "skin/back.bmp",
+                     std::string("not a BMP, JPEG or PNG image but a ") + format + " image by its content");
+  }
   // Recognised but broken: the decoder's own error, still naming the path.
   ExpectImageError([&] { DecodeImage({'B', 'M', 0, 0}, "skin/b.bmp"); }, "skin/b.bmp", "");
   ExpectImageError([&] { DecodeImage({0xFF, 0xD8, 0xFF, 0xE0, 0, 0}, "skin/j.jpg"); }, "skin/j.jpg", "");

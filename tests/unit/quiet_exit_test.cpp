@@ -29,6 +29,10 @@ class QuietExit : public ::testing::TestWithParam<TQuietExit> {
                "[SCREEN]\nNormal=n.bmp\n[BUTTONPOS]\na=Install,1,1,5,5\nb=Exit ,9,1,5,5\n");
     dir_.Write("nonormal.ini", "[BUTTONPOS]\na=Install,1,1,5,5\nb=Exit,9,1,5,5\n");
     std::filesystem::create_directory(dir_.File("folder.ini"));
+    std::filesystem::create_directory(dir_.File("it's here"));
+    dir_.Write("it's here/own.bmp", test::EncodeBmp24(test::SolidBitmap(40, 30, 0x808080)));
+    dir_.Write("it's here/skin.ini",
+               "[SCREEN]\nNormal=own.bmp\n[BUTTONPOS]\na=Install,1,1,5,5\nb=Exit,9,1,5,5\n");
   }
   void TearDown() override { std::filesystem::current_path(old_cwd_); }
 
@@ -68,25 +72,34 @@ INSTANTIATE_TEST_SUITE_P(
         TQuietExit{"Missing",
                    {"missing.ini", "1"},
                    "portico: missing.ini: no such file in the current folder" + Hint +
-                       "missing.ini\" for details\n"},
+                       "'missing.ini'\" for details\n"},
         TQuietExit{"Folder",
                    {"folder.ini", "1"},
-                   "portico: folder.ini: is not a file" + Hint + "folder.ini\" for details\n"},
+                   "portico: folder.ini: is not a file" + Hint + "'folder.ini'\" for details\n"},
         TQuietExit{"AbsolutePath",
                    {"$DIR/skin.ini", "1"},
                    "portico: $DIR/skin.ini: the description is looked up in the current folder; "
                    "start portico "
-                   "in the skin's folder with the description's name relative to it\n"},
+                   "in the skin's folder with the description's name relative to it: "
+                   "cd '$DIR' && portico 'skin.ini' VERSION\n"},
         TQuietExit{
             "NoExit",
             {"noexit.ini", "1"},
-            "portico: noexit.ini: no control named \"Exit\"" + Hint + "noexit.ini\" for details\n"},
+            "portico: noexit.ini: no control named \"Exit\"" + Hint + "'noexit.ini'\" for details\n"},
         TQuietExit{"NoNormalImage",
                    {"nonormal.ini", "1"},
                    "portico: nonormal.ini: no controls named \"Install\" and \"Exit\" (without a "
                    "Normal image no "
                    "control is made)" +
-                       Hint + "nonormal.ini\" for details\n"}),
+                       Hint + "'nonormal.ini'\" for details\n"},
+        // Its images are looked for here, not beside it: the command to
+        // copy checks it from its folder.
+        TQuietExit{"DescriptionInAFolder",
+                   {"it's here/skin.ini", "1"},
+                   "portico: it's here/skin.ini: no controls named \"Install\" and \"Exit\" (without a "
+                   "Normal image no control is made); the skin's files are named relative to the "
+                   "folder portico starts in, so start it in 'it'\\''s here'; run \"cd 'it'\\''s here' "
+                   "&& portico-skin check 'skin.ini'\" for details\n"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(QuietExit, AStartingSkinSaysNothing) {

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <set>
 
+#include "controls/pointer_control.h"
 #include "skin_fixture.h"
 
 namespace portico {
@@ -56,7 +59,47 @@ std::string Mask(const std::function<bool(int, int)>& cut, int w = 100, int h = 
   return EncodeBmp24(m);
 }
 
-// A 32-bit BMP whose alpha byte is 0xFF on the left half and 0x40 on the right.
+// Whether (x, y) is in the ring Dial's rectangle but not on its ring: a
+// state image drawn like the Normal image (0x203040) there lights up only
+// the ring.
+bool DialCorner(int x, int y) {
+  static const TPointerControl dial(TRect{72, 30, 94, 54}, TPoint{83, 42}, 10, 5, TPoint{-1, -1},
+                                    TPoint{-1, -1});
+  return x >= 72 && x < 94 && y >= 30 && y < 54 && !dial.HitTest(x, y);
+}
+
+// A state image of one colour, drawn like the Normal image in Dial's corners.
+TBitmap Look(uint32_t rgb, int w = 100, uint32_t normal = 0x203040) {
+  TBitmap b = SolidBitmap(w, 80, rgb);
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < w; ++x)
+      if (DialCorner(x, y)) b.SetPixel(x, y, normal);
+  return b;
+}
+
+// Over and Down images that light up only the clean skin's Dial and the
+// ring or arc `added` (a control a case adds) inside their rectangles.
+void LightRingsOnly(const ScratchFolder& d, const TPointerControl& added) {
+  for (auto [file, rgb] : {std::pair{"o.bmp", 0x3050A0u}, std::pair{"d.bmp", 0x102050u}}) {
+    TBitmap look = Look(rgb);
+    for (int y = added.Bounds.Top; y < added.Bounds.Bottom; ++y)
+      for (int x = added.Bounds.Left; x < added.Bounds.Right; ++x)
+        if (!added.HitTest(x, y)) look.SetPixel(x, y, 0x203040);
+    d.Write(file, EncodeBmp24(look));
+  }
+}
+
+// The test's CMYK JPEG (16 x 16), with an ICC profile's first segment.
+std::string CmykJpegWithProfile() {
+  std::ifstream in(std::string(PORTICO_TEST_DATA) + "/jpeg/cmyk_adobe.jpg", std::ios::binary);
+  std::string jpeg((std::istreambuf_iterator<char>(in)), {});
+  const std::string payload = std::string("ICC_PROFILE\0\x01\x01", 14) + std::string(32, 'p');
+  const size_t length = payload.size() + 2;
+  return jpeg.substr(0, 2) + "\xFF\xE2" + char(length >> 8) + char(length & 0xFF) + payload + jpeg.substr(2);
+}
+
+// A 32-bit BMP whose alpha byte is 0xFF on the left half and 0x40 on the
+// right, drawn like the Normal image in Dial's corners.
 std::string HalfTranslucent32(int w, int h) {
   test::BmpSpec spec;
   spec.Width = w;
@@ -64,7 +107,9 @@ std::string HalfTranslucent32(int w, int h) {
   spec.BitsPerPixel = 32;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      spec.Pixels.insert(spec.Pixels.end(), {0x20, 0xC0, 0x20, uint8_t(x < w / 2 ? 0xFF : 0x40)});
+      spec.Pixels.insert(spec.Pixels.end(), {uint8_t(DialCorner(x, h - 1 - y) ? 0x40 : 0x20),
+                                             uint8_t(DialCorner(x, h - 1 - y) ? 0x30 : 0xC0), 0x20,
+                                             uint8_t(x < w / 2 ? 0xFF : 0x40)});
   std::vector<uint8_t> bytes = test::BuildBmp(spec);
   return std::string(bytes.begin(), bytes.end());
 }
@@ -76,14 +121,15 @@ struct TCheckCase {
   std::multiset<std::pair<std::string, int>> Expected;  // code and line
   std::string MessageHas = {};                          // a phrase one of the findings must hold
   const char* Description = "skin.ini";
+  std::optional<TToolScreen> Screen = {};  // the screen the tool runs on
 };
 
 class SkinCheck : public ::testing::TestWithParam<TCheckCase> {
  protected:
   void SetUp() override {
     dir_.Write("n.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x203040)));
-    dir_.Write("o.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x3050A0)));
-    dir_.Write("d.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x102050)));
+    dir_.Write("o.bmp", EncodeBmp24(Look(0x3050A0)));
+    dir_.Write("d.bmp", EncodeBmp24(Look(0x102050)));
     dir_.Write("x.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x101010)));
     dir_.Write("m.bmp", Mask([](int x, int y) { return x >= 96 && y < 4; }));
   }
@@ -95,7 +141,7 @@ TEST_P(SkinCheck, FindsExactlyWhatTheFaultCauses) {
   const TCheckCase& c = GetParam();
   dir_.Write("skin.ini", c.Ini);
   if (c.Files) c.Files(dir_);
-  const std::vector<TFinding> findings = CheckSkin(dir_.File(c.Description));
+  const std::vector<TFinding> findings = CheckSkin(dir_.File(c.Description), nullptr, c.Screen);
   std::multiset<std::pair<std::string, int>> got;
   std::string all;
   bool phrase = c.MessageHas.empty();
@@ -105,6 +151,11 @@ TEST_P(SkinCheck, FindsExactlyWhatTheFaultCauses) {
                                          [](const auto& e) { return e.first == "accessibility-name-missing"; });
   for (const TFinding& f : findings) {
     if (f.Code == "accessibility-name-missing" && !names_checked) continue;
+    // The skins lie in a folder of their own: every check names it.
+    if (f.Code == "description-folder") {
+      EXPECT_NE(f.Message.find("cd '" + dir_.Path() + "' && portico '"), std::string::npos) << f.Message;
+      continue;
+    }
     got.emplace(f.Code, f.Line);
     all += std::to_string(f.Line) + ": " + f.Code + ": " + f.Message + "\n";
     phrase |= f.Message.find(c.MessageHas) != std::string::npos;
@@ -116,7 +167,10 @@ TEST_P(SkinCheck, FindsExactlyWhatTheFaultCauses) {
     return e.first == "required-control-missing" || e.first == "image-undecodable" ||
            e.first.rfind("description-", 0) == 0;
   });
-  EXPECT_EQ(CheckExitStatus(findings), refused ? 2 : c.Expected.empty() ? 0 : 1) << all;
+  // A note (an arc's sweep) leaves the status alone.
+  const bool warned = std::any_of(c.Expected.begin(), c.Expected.end(),
+                                  [](const auto& e) { return e.first != "arc-sweep"; });
+  EXPECT_EQ(CheckExitStatus(findings), refused ? 2 : warned ? 1 : 0) << all;
 }
 
 const std::string LongName(300, 'n');
@@ -128,6 +182,8 @@ INSTANTIATE_TEST_SUITE_P(
 
         // The description file itself and how it is encoded.
         TCheckCase{"DescriptionMissing", CleanSkin, nullptr, {{"description-missing", 0}}, "no such", "none.ini"},
+        TCheckCase{"DescriptionNameRooted", CleanSkin, nullptr, {{"description-missing", 0}},
+                   "looked up in the current folder", "C:skin.ini"},
         TCheckCase{"DescriptionIsAFolder", CleanSkin, [](auto& d) { std::filesystem::create_directory(d.File("dir.ini")); },
                    {{"description-missing", 0}}, "not a file", "dir.ini"},
         TCheckCase{"Utf16WithoutByteOrderMark", [] {
@@ -179,10 +235,10 @@ INSTANTIATE_TEST_SUITE_P(
                      d.Write("o.bmp", std::string(bytes.begin(), bytes.end()));
                    },
                    {{"image-empty", 3}}},
-        TCheckCase{"ImageOtherSize", CleanSkin, [](auto& d) { d.Write("d.bmp", EncodeBmp24(SolidBitmap(90, 80, 0x102050))); },
+        TCheckCase{"ImageOtherSize", CleanSkin, [](auto& d) { d.Write("d.bmp", EncodeBmp24(Look(0x102050, 90))); },
                    {{"image-size", 4}}},
         TCheckCase{"ImageAlpha", CleanSkin, [](auto& d) { d.Write("o.bmp", HalfTranslucent32(100, 80)); },
-                   {{"image-alpha", 3}}, "50%"},
+                   {{"image-alpha", 3}}, "4000 pixels (50.00 %)"},
         TCheckCase{"MaskMissing", Edit("Mask=m.bmp", "Mask=mask.bmp"), nullptr, {{"mask-missing", 6}}},
         TCheckCase{"OpacityImageMissing", Edit("Mask=m.bmp\n", "Mask=m.bmp\nAlpha=a.bmp\n"), nullptr,
                    {{"alpha-missing", 7}}, "the mask outlines the window instead"},
@@ -196,6 +252,74 @@ INSTANTIATE_TEST_SUITE_P(
         TCheckCase{"MaskAllWhite", CleanSkin, [](auto& d) { d.Write("m.bmp", Mask([](int, int) { return true; })); },
                    {{"mask-empty", 6}, {"control-cut-away", 8}, {"control-cut-away", 9}, {"control-cut-away", 10},
                     {"control-cut-away", 11}, {"control-cut-away", 12}}},
+
+        TCheckCase{"ImageOfAnotherFormat", CleanSkin, [](auto& d) { d.Write("o.bmp", "GIF89a\x64\0\x50\0"); },
+                   {{"image-undecodable", 3}}, "but a GIF image"},
+        TCheckCase{"CmykJpegWithProfile", Edit("x.bmp", "x.jpg"), [](auto& d) { d.Write("x.jpg", CmykJpegWithProfile()); },
+                   {{"jpeg-cmyk", 5}, {"image-size", 5}}, "does not apply the colour profile"},
+        TCheckCase{"WindowLargerThanSmallScreens", CleanSkin,
+                   [](auto& d) {
+                     d.Write("n.bmp", EncodeBmp24(SolidBitmap(1400, 80, 0x203040)));
+                     d.Write("o.bmp", EncodeBmp24(Look(0x3050A0, 1400)));
+                     d.Write("d.bmp", EncodeBmp24(Look(0x102050, 1400)));
+                     d.Write("x.bmp", EncodeBmp24(SolidBitmap(1400, 80, 0x101010)));
+                     d.Write("m.bmp", Mask([](int x, int y) { return x >= 1396 && y < 4; }, 1400));
+                   },
+                   {{"window-larger-than-screen", 2}}, "centres it at -17,344"},
+        TCheckCase{"WindowLargerThanThisScreenAtItsScale", CleanSkin, nullptr, {{"window-larger-than-screen", 2}},
+                   "than this computer's screen (150 x 100, where the launcher runs at scale 2): the launcher "
+                   "centres it at -25,-30", "skin.ini", TToolScreen{TRect{0, 0, 150, 100}, 2}},
+
+        // The mask's colours, and the opacity image against the mask.
+        TCheckCase{"MaskWhiteNotPure", CleanSkin,
+                   [](auto& d) {
+                     TBitmap m = SolidBitmap(100, 80, 0);
+                     for (int y = 0; y < 4; ++y)
+                       for (int x = 96; x < 100; ++x) m.SetPixel(x, y, 0xFEFEFE);
+                     d.Write("m.bmp", EncodeBmp24(m));
+                   },
+                   {{"mask-no-white", 6}}, "its lightest colour is #FEFEFE"},
+        TCheckCase{"MaskWithGreyEdge", CleanSkin,
+                   [](auto& d) {
+                     TBitmap m = SolidBitmap(100, 80, 0);
+                     for (int y = 0; y < 5; ++y)
+                       for (int x = 95; x < 100; ++x) m.SetPixel(x, y, x == 95 || y == 4 ? 0xC0C0C0 : 0xFFFFFF);
+                     d.Write("m.bmp", EncodeBmp24(m));
+                   },
+                   {{"mask-fringe", 6}}, "keeps 8 light grey pixel(s)"},
+        TCheckCase{"MaskInverted", CleanSkin,
+                   [](auto& d) {
+                     d.Write("m.bmp", Mask([](int x, int y) { return (x >= 4 && x < 96) || (y >= 4 && y < 76); }));
+                   },
+                   {{"mask-inverted", 6}, {"control-cut-away", 8}, {"control-cut-away", 9}, {"control-cut-away", 10},
+                    {"control-cut-away", 11}, {"control-cut-away", 12}},
+                   "looks inverted"},
+        TCheckCase{"OpacityDrawnInverted", Edit("Mask=m.bmp\n", "Mask=m.bmp\nAlpha=a.bmp\n"),
+                   [](auto& d) { d.Write("a.bmp", Mask([](int x, int y) { return x >= 96 && y < 4; })); },
+                   {{"alpha-mask-mismatch", 7}}, "it makes 7984 pixels (100.00 %) of the 7984 the mask keeps fully transparent"},
+
+        // Hot areas: where rings and arcs answer, and which looks show there.
+        TCheckCase{"RingCentreFromItsRectangle", WithControls("6=Knob,8,22,24,24,12,12,8,4\n"), nullptr,
+                   {{"control-no-hot-pixel", 13}}, "centre (12, 12) lies outside its rectangle"},
+        TCheckCase{"RingLargerThanItsRectangle", WithControls("6=Knob,10,24,20,20,20,34,14,3\n"),
+                   [](auto& d) { LightRingsOnly(d, TPointerControl({10, 24, 30, 44}, {20, 34}, 14, 3, {-1, -1}, {-1, -1})); },
+                   {{"ring-clipped", 13}}, "are cut off"},
+        TCheckCase{"RingWithDeadCentre", WithControls("6=Knob,8,22,24,24,20,34,10,1\n"),
+                   [](auto& d) { LightRingsOnly(d, TPointerControl({8, 22, 32, 46}, {20, 34}, 10, 1, {-1, -1}, {-1, -1})); },
+                   {{"ring-dead-centre", 13}}, "1 pixel(s) at its centre (20, 34) take no press"},
+        TCheckCase{"ArcSweep", WithControls("6=Gauge,8,22,24,24,20,34,10,5,30,34,20,44\n") + "Gauge=Gauge\n",
+                   [](auto& d) { LightRingsOnly(d, TPointerControl({8, 22, 32, 46}, {20, 34}, 10, 5, {30, 34}, {20, 44})); },
+                   {{"arc-sweep", 13}}, "sweeps 90 degrees clockwise from 0 (its start point (30, 34)) to 90"},
+        TCheckCase{"RingLitInItsCorners", CleanSkin, [](auto& d) { d.Write("o.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x3050A0))); },
+                   {{"lit-outside-shape", 12}}, "differs from Normal in 40 pixels (17.86 %)"},
+        TCheckCase{"PressedLookUnchanged", CleanSkin,
+                   [](auto& d) {
+                     TBitmap down = Look(0x102050);
+                     for (int y = 50; y < 70; ++y)
+                       for (int x = 5; x < 35; ++x) down.SetPixel(x, y, 0x203040);
+                     d.Write("d.bmp", EncodeBmp24(down));
+                   },
+                   {{"look-unchanged", 8}}, "no change when pressed"},
 
         // Images drawn for high-DPI screens, beside the 1x ones.
         TCheckCase{"ScaledImagesOfTheRightSize", CleanSkin,
@@ -245,7 +369,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"control-outside", 13}, {"control-outside", 14}}},
         TCheckCase{"ControlUnderCutAway", CleanSkin,
                    [](auto& d) { d.Write("m.bmp", Mask([](int x, int y) { return x < 20 && y >= 50; })); },
-                   {{"control-cut-away", 8}}, "48%"},
+                   {{"control-cut-away", 8}}, "has 315 pixels (48.39 %) under"},
         TCheckCase{"ControlsOverlap", WithControls("6=Cover,10,55,5,5\n"), nullptr, {{"control-overlap", 13}},
                    "a click goes to \"Install\""},
         TCheckCase{"ControlUnderDisabledCaption", WithControls("6=Hidden,45,8,5,5\n"), nullptr,
@@ -255,6 +379,8 @@ INSTANTIATE_TEST_SUITE_P(
         TCheckCase{"CaptionOnMidGrey", CleanSkin,
                    [](auto& d) {
                      d.Write("n.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x808080)));
+                     d.Write("o.bmp", EncodeBmp24(Look(0x3050A0, 100, 0x808080)));
+                     d.Write("d.bmp", EncodeBmp24(Look(0x102050, 100, 0x808080)));
                      d.Write("x.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x828282)));
                    },
                    {{"caption-contrast", 11}}, "1.0:1"},
@@ -265,7 +391,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCheckCase{"ControlWithoutAccessibleName", Edit("Dial=Dial\n", ""), nullptr,
                    {{"accessibility-name-missing", 12}}, "\"Dial\" has no entry"},
         TCheckCase{"OverLookLikeNormal", CleanSkin,
-                   [](auto& d) { d.Write("o.bmp", EncodeBmp24(SolidBitmap(100, 80, 0x213141))); },
+                   [](auto& d) { d.Write("o.bmp", EncodeBmp24(Look(0x213141))); },
                    {{"focus-invisible", 8}, {"focus-invisible", 9}, {"focus-invisible", 10}, {"focus-invisible", 12}},
                    "1.0"}),
     [](const auto& info) { return std::string(info.param.Name); });
@@ -284,6 +410,11 @@ TEST(SkinCheckOutput, CompilerLinesJsonAndExitStatus) {
             " {\"file\": \"a\\\\b.ini\", \"line\": 12, \"severity\": \"error\", \"code\": "
             "\"required-control-missing\", \"message\": \"no control named \\\"Exit\\\"\"}\n]\n");
   EXPECT_EQ(FormatFindingsJson("s.ini", {}), "[]\n");
+  EXPECT_EQ(FindingsSummary("skin.ini", {}), "skin.ini: no findings");
+  EXPECT_EQ(FindingsSummary("skin.ini", findings), "skin.ini: 1 error and 1 warning");
+  TFindingList flood;
+  for (int i = 1; i <= 60; ++i) flood.Warn(i, "ignored-line", "x");
+  EXPECT_EQ(FindingsSummary("skin.ini", flood.Sorted()), "skin.ini: 60 warnings");
   EXPECT_EQ(CheckExitStatus({}), 0);
   EXPECT_EQ(CheckExitStatus({findings[0]}), 1);
   EXPECT_EQ(CheckExitStatus(findings), 2);

@@ -9,9 +9,9 @@ namespace portico {
 
 std::unique_ptr<WindowSystem> CreateWin32WindowSystem() { return Win32WindowSystem::Open(); }
 
-std::unique_ptr<WindowSystem> CreateNativeWindowSystem() {
+std::unique_ptr<WindowSystem> CreateNativeWindowSystem(bool say_why) {
   std::unique_ptr<WindowSystem> ws = CreateWin32WindowSystem();
-  if (!ws) std::fprintf(stderr, "portico: cannot register the window class\n");
+  if (!ws && say_why) std::fprintf(stderr, "portico: cannot register the window class\n");
   return ws;
 }
 

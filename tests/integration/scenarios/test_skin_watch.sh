@@ -77,8 +77,13 @@ if ! wait_new_window none; then
   cat "$WORK/watch.out" "$WORK/watch.err" >&2
   finish
 fi
-grep -q "$WATCH_INI: no findings" "$WORK/watch.out" && pass "the demo skin is checked clean" ||
+# Clean: no findings, or notes only (the demo's arc has its sweep noted).
+if grep -qE "^$WATCH_INI(:[0-9]+)?: (no findings|note: )" "$WORK/watch.out" &&
+  ! grep -qE ': (warning|error): ' "$WORK/watch.out"; then
+  pass "the demo skin is checked clean"
+else
   fail "no clean check of the demo skin: $(cat "$WORK/watch.out")"
+fi
 
 # The user moves the window somewhere else.
 pause_shown
