@@ -15,6 +15,9 @@ constexpr int MaxPreviewScale = 8;
 // watch DESCRIPTION.ini VERSION [--launcher PATH]: the launcher's exit
 // code once the user ends it by a choice; 2 when watching cannot start.
 int RunWatchCommand(const std::vector<std::string>& args);
+// new WIDTHxHEIGHT [NAME]: a skeleton skin in the current folder; 0
+// written, 2 not (a bad size or name, or a file already there).
+int RunNewCommand(const std::vector<std::string>& args);
 
 // The usage text, for errors and --help.
 extern const char* const SkinToolUsage;
