@@ -74,7 +74,7 @@ enum { FirstShown, HotAreas, Over, Down, Disabled };
 
 TEST_F(SkinPreview, PanelsAreWhatTheLauncherShowsInEachLook) {
   const TPreviewSheet sheet = Sheet();
-  ASSERT_EQ(sheet.Panels.size(), 5u);
+  ASSERT_EQ(sheet.Panels.size(), 7u);
   ASSERT_EQ(sheet.Scale, 1);
 
   SetCommandLine({"portico", "skin.ini", "2.5"});
@@ -140,7 +140,7 @@ TEST_F(SkinPreview, HotAreaMapPaintsWhereTheHitTestAnswersAndShadesCutAwayParts)
 TEST_F(SkinPreview, AtScaleTwoTakesTheImagesDrawnForItAndDoublesOutlineAndHotAreas) {
   dir_.Write("o@2x.bmp", EncodeBmp24(Pattern(0x00FF00, 2)));
   const TPreviewSheet sheet = Sheet("skin.ini", 2);
-  ASSERT_EQ(sheet.Panels.size(), 5u);
+  ASSERT_EQ(sheet.Panels.size(), 7u);
   EXPECT_EQ(sheet.Panels[Over].Area.Width(), 240);
   EXPECT_EQ(sheet.Panels[Over].Area.Height(), 180);
   // Inside Install (5,60 at 1x), at an odd pixel: the Over look drawn for 2x.
