@@ -156,6 +156,24 @@ TEST_F(SkinPreview, AtScaleTwoTakesTheImagesDrawnForItAndDoublesOutlineAndHotAre
   EXPECT_NE(At(sheet, HotAreas, 181, 111), At(without_ring, HotAreas, 181, 111));
 }
 
+TEST_F(SkinPreview, ShowsTheWindowWithAndWithoutACompositorSideBySide) {
+  // An opacity image at odds with the mask: transparent at the top left,
+  // which the mask keeps; opaque at the top right, which the mask cuts.
+  TBitmap alpha = test::SolidBitmap(120, 90, 0xFFFFFF);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) alpha.SetPixel(x, y, 0);
+  dir_.Write("a.bmp", EncodeBmp24(alpha));
+  dir_.Write("skin.ini", "[SCREEN]\nAlpha=a.bmp\n" + SkinText.substr(SkinText.find('\n') + 1));
+  const TPreviewSheet sheet = Sheet();
+  ASSERT_EQ(sheet.Panels.size(), 7u);
+  const int composited = 5, uncomposited = 6;
+  const uint32_t light_square = 0xF4F4F4, frame_top_left = At(sheet, FirstShown, 2, 2);
+  EXPECT_EQ(At(sheet, composited, 2, 2), light_square);
+  EXPECT_EQ(At(sheet, uncomposited, 2, 2), frame_top_left);
+  EXPECT_EQ(At(sheet, composited, 115, 5), Pattern(0).Pixel(115, 5));
+  EXPECT_EQ(At(sheet, uncomposited, 115, 5), light_square);
+}
+
 TEST_F(SkinPreview, ListsWhatAScreenReaderAnnounces) {
   dir_.Write("skin.ini", SkinText + "[ACCESSIBILITY]\nwindow=Demo setup\nEXIT=Quit setup\n");
   const std::vector<std::string> expected = {
