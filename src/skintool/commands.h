@@ -9,7 +9,8 @@ namespace portico {
 // check [--json] DESCRIPTION.ini: 0 clean, 1 warnings only, 2 errors.
 int RunCheckCommand(const std::vector<std::string>& args);
 // preview DESCRIPTION.ini [VERSION] [--scale K] -o SHEET.png: 0 written,
-// 2 not. K, the screen scale factor to draw at, is 1 to MaxPreviewScale.
+// 2 not (also for a skin with an image the launcher cannot decode). K,
+// the screen scale factor to draw at, is 1 to MaxPreviewScale.
 int RunPreviewCommand(const std::vector<std::string>& args);
 constexpr int MaxPreviewScale = 8;
 // watch DESCRIPTION.ini VERSION [--launcher PATH]: the launcher's exit

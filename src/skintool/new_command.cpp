@@ -2,6 +2,8 @@
 // folder, the description and PNG guide images, that passes `check`.
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
+#include <utility>
 
 #include "system/files.h"
 #include "skintool/commands.h"

@@ -1,5 +1,6 @@
 #include "skintool/pointer_report.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/unit_install.h"
