@@ -278,6 +278,12 @@ std::optional<TAlphaMap> LoadScaledAlphaMap(const TSkin& skin) {
 }
 }  // namespace
 
+std::optional<TAlphaMap> CompositedOpacity(const TSkin& skin) {
+  if (!skin.BitmapNormal) return std::nullopt;
+  if (!skin.AlphaFile.empty()) return LoadScaledAlphaMap(skin);
+  return skin.NormalAlpha;
+}
+
 std::optional<MaskRegion> MaskRegionAtScale(const std::string& mask_path, TColor key_color, int scale,
                                             TPreparedMasks* prepared) {
   if (scale > 1) {
@@ -313,12 +319,8 @@ bool ApplyWindowShape(TSkin& skin, TColor key_color, TPreparedMasks* prepared) {
     // With a compositor the opacity outlines the window: the opacity
     // image's, or without one the Normal image's own alpha. The mask is
     // the outline for displays that cannot blend.
-    std::optional<TAlphaMap> loaded;
-    if (!skin.AlphaFile.empty())
-      loaded = LoadScaledAlphaMap(skin);
-    const TAlphaMap* alpha = skin.AlphaFile.empty() ? (skin.NormalAlpha ? &*skin.NormalAlpha : nullptr)
-                                                    : (loaded ? &*loaded : nullptr);
-    if (alpha && SetWindowOpacity(window, alpha)) {
+    const std::optional<TAlphaMap> alpha = CompositedOpacity(skin);
+    if (alpha && SetWindowOpacity(window, &*alpha)) {
       const std::vector<TRect> runs = OpaqueRuns(*alpha);
       return SetWindowRgn(window, &runs);
     }

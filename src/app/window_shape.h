@@ -62,6 +62,12 @@ std::optional<MaskRegion> MaskRegionAtScale(const std::string& mask_path, TColor
 bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key_color,
                    TPreparedMasks* prepared = nullptr, int scale = 1);
 
+// The window's opacity where a compositing manager runs: the Alpha
+// image's at the skin's scale, or with no Alpha named the Normal image's
+// own alpha; none when neither gives one (the mask outlines the window
+// then, as without a compositor).
+std::optional<TAlphaMap> CompositedOpacity(const TSkin& skin);
+
 // Gives the skin's host form its outline and, with a compositor, its
 // opacity: the Alpha image's, else the Normal image's alpha; without a
 // compositor the mask's outline, or with no mask named the Normal image's

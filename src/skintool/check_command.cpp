@@ -10,7 +10,8 @@ namespace portico {
 const char* const SkinToolUsage =
     "usage: portico-skin check [--json] DESCRIPTION.ini\n"
     "       portico-skin preview DESCRIPTION.ini [VERSION] [--scale K] -o SHEET.png\n"
-    "       portico-skin watch DESCRIPTION.ini VERSION [--launcher PATH]\n";
+    "       portico-skin watch DESCRIPTION.ini VERSION [--launcher PATH]\n"
+    "       portico-skin new WIDTHxHEIGHT [NAME]\n";
 
 int RunCheckCommand(const std::vector<std::string>& args, std::optional<TToolScreen> (*screen)()) {
   bool json = false;

@@ -16,12 +16,16 @@ int RunCheckCommand(const std::vector<std::string>& args,
 // The screen of the platform's window system; none without a display.
 std::optional<TToolScreen> QueryToolScreen();
 // preview DESCRIPTION.ini [VERSION] [--scale K] -o SHEET.png: 0 written,
-// 2 not. K, the screen scale factor to draw at, is 1 to MaxPreviewScale.
+// 2 not (also for a skin with an image the launcher cannot decode). K,
+// the screen scale factor to draw at, is 1 to MaxPreviewScale.
 int RunPreviewCommand(const std::vector<std::string>& args);
 constexpr int MaxPreviewScale = 8;
 // watch DESCRIPTION.ini VERSION [--launcher PATH]: the launcher's exit
 // code once the user ends it by a choice; 2 when watching cannot start.
 int RunWatchCommand(const std::vector<std::string>& args);
+// new WIDTHxHEIGHT [NAME]: a skeleton skin in the current folder; 0
+// written, 2 not (a bad size or name, or a file already there).
+int RunNewCommand(const std::vector<std::string>& args);
 
 // The usage text, for errors and --help.
 extern const char* const SkinToolUsage;

@@ -3,6 +3,7 @@
 //   portico-skin check [--json] DESCRIPTION.ini
 //   portico-skin preview DESCRIPTION.ini [VERSION] [--scale K] -o SHEET.png
 //   portico-skin watch DESCRIPTION.ini VERSION
+//   portico-skin new WIDTHxHEIGHT [NAME]
 //
 // check and preview load the skin with the launcher's own code on the
 // headless window system; watch runs the real launcher in a window and
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   if (command == "check") return RunCheckCommand(args, &QueryToolScreen);
   if (command == "preview") return RunPreviewCommand(args);
   if (command == "watch") return RunWatchCommand(args);
+  if (command == "new") return RunNewCommand(args);
   if (command == "--help" || command == "-h") {
     std::fputs(SkinToolUsage, stdout);
     return 0;

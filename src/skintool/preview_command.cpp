@@ -6,6 +6,7 @@
 #include "skintool/commands.h"
 #include "skintool/png_file.h"
 #include "skintool/preview_sheet.h"
+#include "skintool/skin_check.h"
 
 namespace portico {
 
@@ -47,8 +48,21 @@ int RunPreviewCommand(const std::vector<std::string>& args) {
   HeadlessWindowSystem ws;
   TApplication app(ws);
   app.Initialize();
+  // An image the launcher cannot decode stops it with a message: there is
+  // no window to draw, and a sheet drawn without that image would lie.
+  const std::vector<TFinding> findings = CheckSkin(path);
+  std::vector<TFinding> stops;
+  for (const TFinding& f : findings)
+    if (f.Code == "image-undecodable") stops.push_back(f);
+  if (!stops.empty()) {
+    const std::string text = FormatFindingsText(path, stops);
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fprintf(stderr, "portico-skin: %s: no sheet written\n", path.c_str());
+    return 2;
+  }
   std::string why;
-  std::optional<TPreviewSheet> sheet = BuildPreviewSheet(path, version, why, std::max(scale, 1));
+  std::optional<TPreviewSheet> sheet =
+      BuildPreviewSheet(path, version, why, std::max(scale, 1), findings);
   if (!sheet) {
     std::fprintf(stderr, "portico-skin: %s: %s\n", path.c_str(), why.c_str());
     return 2;

@@ -6,6 +6,7 @@
 #include "text/codepage.h"
 #include "text/draw_text.h"
 #include "skintool/announcements.h"
+#include "skintool/preview_outlines.h"
 #include "skintool/preview_panels.h"
 
 namespace portico {
@@ -15,6 +16,9 @@ constexpr int32_t Margin = 16;
 constexpr int32_t TitleHeight = 22;
 constexpr int32_t MinColumnWidth = 240;
 constexpr int32_t LegendLine = 15;
+// The findings under the panels: a line each, as many as this at most.
+constexpr size_t MaxFindingLines = 40;
+constexpr int32_t Rows = 4;
 constexpr uint32_t Background = 0xECECEC;
 constexpr uint32_t Ink = 0x202020;
 
@@ -95,10 +99,27 @@ void Legend(TPreviewSheet& sheet, const TSkinProbe& probe, const std::vector<TMa
     Text(sheet.Image, text, TRect{box.Left + 14, y, box.Right, y + LegendLine}, 8, Ink, tfLeft);
   }
 }
+
+// The lines the findings take under the panels: a heading, then a line
+// each as the check prints them, the rest counted.
+std::vector<std::string> FindingLines(const std::string& path, const std::vector<TFinding>& findings) {
+  if (findings.empty()) return {};
+  std::vector<std::string> lines{"Findings of portico-skin check"};
+  const std::string text = FormatFindingsText(FileNameOf(path), findings);
+  for (size_t at = 0; at < text.size() && lines.size() <= MaxFindingLines;) {
+    const size_t end = std::min(text.find('\n', at), text.size());
+    lines.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  if (findings.size() + 1 > lines.size())
+    lines.back() = "and " + std::to_string(findings.size() - lines.size() + 2) + " more";
+  return lines;
+}
 }  // namespace
 
 std::optional<TPreviewSheet> BuildPreviewSheet(const std::string& path, const std::string& version,
-                                               std::string& why, int scale) {
+                                               std::string& why, int scale,
+                                               const std::vector<TFinding>& findings) {
   TSkinProbe probe(path, scale);
   if (!probe.Skin->BitmapNormal) {
     const TProbedImage* normal = probe.Image("Normal");
@@ -113,48 +134,66 @@ std::optional<TPreviewSheet> BuildPreviewSheet(const std::string& path, const st
 
   const int32_t w = probe.Skin->BitmapNormal->Width(), h = probe.Skin->BitmapNormal->Height();
   TPreviewSheet sheet;
-  // Two columns of three rows (the last place holds the legend), shrunk by
-  // a whole factor when that is too large.
+  // Two columns of four rows (the place after Disabled holds the legend),
+  // then the findings, shrunk by a whole factor when that is too large.
+  const std::vector<std::string> finding_lines = FindingLines(path, findings);
+  const int32_t findings_h = int32_t(finding_lines.size()) * LegendLine;
   while (2 * (w / sheet.Scale) + 3 * Margin > MaxSheetSide ||
-         3 * (h / sheet.Scale + TitleHeight) + 4 * Margin > MaxSheetSide)
+         Rows * (h / sheet.Scale + TitleHeight) + (Rows + 1) * Margin + findings_h > MaxSheetSide)
     ++sheet.Scale;
   const int32_t pw = w / sheet.Scale, ph = h / sheet.Scale;
   const int32_t column = std::max(pw, MinColumnWidth), row = std::max(ph, 4 * LegendLine);
-  const int32_t sheet_w = 2 * column + 3 * Margin, sheet_h = 3 * (row + TitleHeight) + 4 * Margin;
+  const int32_t panels_h = Rows * (row + TitleHeight) + (Rows + 1) * Margin;
+  const int32_t sheet_w = 2 * column + 3 * Margin,
+                sheet_h = panels_h + (findings_h ? findings_h + Margin : 0);
   sheet.Image.SetSize(sheet_w, sheet_h);
   std::fill(sheet.Image.Data(), sheet.Image.Data() + size_t(sheet_w) * size_t(sheet_h), Background);
   sheet.Alpha.assign(size_t(sheet_w) * size_t(sheet_h), 255);
 
   const std::string at_scale =
       probe.Skin->Scale > 1 ? ", at " + std::to_string(probe.Skin->Scale) + "x" : std::string();
-  const std::string titles[] = {"As first shown (version \"" + version + "\"" + at_scale + ")",
-                                "Hot areas", "Over", "Down", "Disabled"};
-  for (int i = 0; i < 6; ++i) {
+  const TPanelPicture first = ComposeLook(probe, cover, TControlLook::AsFirstShown);
+  bool opacity_used = false;
+  TPanelPicture composited = ShowComposited(probe, first, opacity_used);
+  const std::string titles[] = {
+      "As first shown (version \"" + version + "\"" + at_scale + ")",
+      "Hot areas",
+      "Over",
+      "Down",
+      "Disabled",
+      "Controls",
+      opacity_used ? "With a compositor (opacity applied)" : "With a compositor (no opacity: the outline)",
+      "Without a compositor (the outline)"};
+  for (int i = 0; i < 2 * Rows; ++i) {
     const int32_t x = Margin + (i % 2) * (column + Margin),
                   y = Margin + (i / 2) * (row + TitleHeight + Margin);
-    Text(sheet.Image, i < 5 ? titles[i] : "Controls", TRect{x, y, x + column, y + TitleHeight}, 9,
-         Ink, tfLeft);
-    if (i < 5)
+    Text(sheet.Image, titles[i], TRect{x, y, x + column, y + TitleHeight}, 9, Ink, tfLeft);
+    if (i != 5)
       sheet.Panels.push_back(
           TPreviewPanel{titles[i], TRect{x, y + TitleHeight, x + pw, y + TitleHeight + ph}});
   }
-  const TControlLook looks[] = {TControlLook::AsFirstShown, TControlLook::Over, TControlLook::Down,
-                                TControlLook::Disabled};
-  const int panel_of_look[] = {0, 2, 3, 4};
-  for (int k = 0; k < 4; ++k) {
-    const TRect& area = sheet.Panels[size_t(panel_of_look[k])].Area;
-    PlacePicture(ComposeLook(probe, cover, looks[k]), sheet.Scale, TPoint{area.Left, area.Top},
-                 sheet);
-  }
+  const auto place = [&](const TPanelPicture& picture, size_t panel) {
+    const TRect& area = sheet.Panels[panel].Area;
+    PlacePicture(picture, sheet.Scale, TPoint{area.Left, area.Top}, sheet);
+  };
+  place(first, 0);
+  place(ComposeLook(probe, cover, TControlLook::Over), 2);
+  place(ComposeLook(probe, cover, TControlLook::Down), 3);
+  place(ComposeLook(probe, cover, TControlLook::Disabled), 4);
+  place(composited, 5);
+  place(ShowUncomposited(probe, first), 6);
   std::vector<TMapLabel> labels;
-  const TRect& map_area = sheet.Panels[1].Area;
-  PlacePicture(DrawHitMap(probe, cover, labels), sheet.Scale, TPoint{map_area.Left, map_area.Top},
-               sheet);
+  place(DrawHitMap(probe, cover, labels), 1);
   for (const TMapLabel& label : labels) Label(sheet, label, sheet.Panels[1], sheet.Scale);
   const TRect& last = sheet.Panels[4].Area;
   Legend(sheet, probe, labels,
          TRect{last.Left + column + Margin, last.Top, last.Left + 2 * column + Margin,
                last.Top + row});
+  for (size_t i = 0; i < finding_lines.size(); ++i) {
+    const int32_t y = panels_h + int32_t(i) * LegendLine;
+    Text(sheet.Image, finding_lines[i], TRect{Margin, y, sheet_w - Margin, y + LegendLine}, i ? 8 : 9,
+         Ink, tfLeft);
+  }
   sheet.Announcements = DescribeAnnouncements(probe, version);
   return sheet;
 }

@@ -6,8 +6,10 @@
 #include <optional>
 
 #include "app/unit_install.h"
+#include "skintool/pointer_report.h"
 #include "skintool/skin_check.h"
 #include "skintool/skin_probe.h"
+#include "skintool/status_line.h"
 
 namespace portico {
 
@@ -25,9 +27,12 @@ int64_t NowMs() {
       .count();
 }
 
-void Say(const std::string& text) {
-  std::printf("portico-skin: %s\n", text.c_str());
-  std::fflush(stdout);
+// "a.bmp", "a.bmp and b.bmp", "a.bmp, b.bmp and c.bmp": the files by their names.
+std::string NameList(const std::vector<std::string>& paths) {
+  std::string text;
+  for (size_t i = 0; i < paths.size(); ++i)
+    text += (i == 0 ? "" : i + 1 == paths.size() ? " and " : ", ") + FileNameOf(paths[i]);
+  return text;
 }
 
 class TWatchSession {
@@ -49,7 +54,9 @@ class TWatchSession {
       if (!files_.WaitForChange(child_ ? FollowIntervalMs : 500)) continue;
       while (files_.WaitForChange(SettleMs)) {
       }
-      Say("a file of the skin changed; restarting the launcher");
+      const std::vector<std::string> changed = files_.TakeChanged();
+      Say((changed.empty() ? std::string("a file of the skin") : NameList(changed)) +
+          " changed; restarting the launcher");
       if (child_) {
         FollowWindow();
         child_->Stop();
@@ -61,10 +68,18 @@ class TWatchSession {
   }
 
  private:
+  void Say(const std::string& text) {
+    status_.Break();
+    std::printf("portico-skin: %s\n", text.c_str());
+    std::fflush(stdout);
+  }
+
   // Prints the findings and watches every file the skin names now.
   void CheckAndWatch() {
+    status_.Break();
     std::vector<std::string> named;
     const std::vector<TFinding> findings = CheckSkin(options_.Description, &named);
+    report_ = std::make_unique<TPointerReport>(options_.Description);
     const std::string text = FormatFindingsText(options_.Description, findings);
     std::fwrite(text.data(), 1, text.size(), stdout);
     if (findings.empty()) Say(options_.Description + ": no findings");
@@ -101,6 +116,22 @@ class TWatchSession {
       if (restore_) return;
     }
     last_position_ = at;
+    Measure();
+  }
+
+  // The launcher's scale factor when it is new, and what lies under the
+  // pointer on the status line.
+  void Measure() {
+    const std::optional<TProcessWindows::TPointerOver> pointer =
+        windows_.PointerOver(child_->Id(), FormInstallCaption);
+    if (!pointer) return;
+    const std::optional<int> scale = report_->ScaleOf(pointer->Size);
+    if (scale && scale != shown_scale_) {
+      Say("the launcher runs at scale factor " + std::to_string(*scale) + " (" +
+          std::to_string(pointer->Size.X) + " x " + std::to_string(pointer->Size.Y) + " pixels)");
+      shown_scale_ = scale;
+    }
+    status_.Show(report_->Describe(pointer->At, pointer->Size));
   }
 
   // The launcher's exit code when it ended by the user's choice; a launcher
@@ -119,6 +150,9 @@ class TWatchSession {
   TProcessWindows& windows_;
   TFileWatch& files_;
   std::unique_ptr<TChildProcess> child_;
+  std::unique_ptr<TPointerReport> report_;
+  TStatusLine status_{stdout};
+  std::optional<int> shown_scale_;
   bool seen_ = false;
   std::optional<TPoint> last_position_;
   std::optional<TPoint> restore_;

@@ -74,7 +74,7 @@ enum { FirstShown, HotAreas, Over, Down, Disabled };
 
 TEST_F(SkinPreview, PanelsAreWhatTheLauncherShowsInEachLook) {
   const TPreviewSheet sheet = Sheet();
-  ASSERT_EQ(sheet.Panels.size(), 5u);
+  ASSERT_EQ(sheet.Panels.size(), 7u);
   ASSERT_EQ(sheet.Scale, 1);
 
   SetCommandLine({"portico", "skin.ini", "2.5"});
@@ -140,7 +140,7 @@ TEST_F(SkinPreview, HotAreaMapPaintsWhereTheHitTestAnswersAndShadesCutAwayParts)
 TEST_F(SkinPreview, AtScaleTwoTakesTheImagesDrawnForItAndDoublesOutlineAndHotAreas) {
   dir_.Write("o@2x.bmp", EncodeBmp24(Pattern(0x00FF00, 2)));
   const TPreviewSheet sheet = Sheet("skin.ini", 2);
-  ASSERT_EQ(sheet.Panels.size(), 5u);
+  ASSERT_EQ(sheet.Panels.size(), 7u);
   EXPECT_EQ(sheet.Panels[Over].Area.Width(), 240);
   EXPECT_EQ(sheet.Panels[Over].Area.Height(), 180);
   // Inside Install (5,60 at 1x), at an odd pixel: the Over look drawn for 2x.
@@ -154,6 +154,24 @@ TEST_F(SkinPreview, AtScaleTwoTakesTheImagesDrawnForItAndDoublesOutlineAndHotAre
   const TPreviewSheet without_ring = Sheet("noring.ini", 2);
   EXPECT_EQ(At(sheet, HotAreas, 181, 81), At(without_ring, HotAreas, 181, 81));
   EXPECT_NE(At(sheet, HotAreas, 181, 111), At(without_ring, HotAreas, 181, 111));
+}
+
+TEST_F(SkinPreview, ShowsTheWindowWithAndWithoutACompositorSideBySide) {
+  // An opacity image at odds with the mask: transparent at the top left,
+  // which the mask keeps; opaque at the top right, which the mask cuts.
+  TBitmap alpha = test::SolidBitmap(120, 90, 0xFFFFFF);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) alpha.SetPixel(x, y, 0);
+  dir_.Write("a.bmp", EncodeBmp24(alpha));
+  dir_.Write("skin.ini", "[SCREEN]\nAlpha=a.bmp\n" + SkinText.substr(SkinText.find('\n') + 1));
+  const TPreviewSheet sheet = Sheet();
+  ASSERT_EQ(sheet.Panels.size(), 7u);
+  const int composited = 5, uncomposited = 6;
+  const uint32_t light_square = 0xF4F4F4, frame_top_left = At(sheet, FirstShown, 2, 2);
+  EXPECT_EQ(At(sheet, composited, 2, 2), light_square);
+  EXPECT_EQ(At(sheet, uncomposited, 2, 2), frame_top_left);
+  EXPECT_EQ(At(sheet, composited, 115, 5), Pattern(0).Pixel(115, 5));
+  EXPECT_EQ(At(sheet, uncomposited, 115, 5), light_square);
 }
 
 TEST_F(SkinPreview, ListsWhatAScreenReaderAnnounces) {

@@ -28,6 +28,9 @@ class TFileWatch {
   // Waits up to timeout_ms for a change to a watched file; true when one
   // came.
   bool WaitForChange(int64_t timeout_ms);
+  // The watched files (as given to Watch) that changed since the last
+  // call, each once, in the order their changes came.
+  std::vector<std::string> TakeChanged();
 
  private:
   struct TImpl;

@@ -23,6 +23,15 @@ class TProcessWindows {
   virtual std::optional<TPoint> WindowPosition(TProcessId pid, const std::string& title) = 0;
   // Moves that window's client area to `position`; false without one.
   virtual bool MoveWindow(TProcessId pid, const std::string& title, TPoint position) = 0;
+
+  // Where the pointer is relative to that window's client area (which
+  // it may lie outside of), and the client area's size; none without the
+  // window, or where the window system does not tell.
+  struct TPointerOver {
+    TPoint At;
+    TPoint Size;
+  };
+  virtual std::optional<TPointerOver> PointerOver(TProcessId pid, const std::string& title) = 0;
 };
 
 }  // namespace portico

@@ -3,7 +3,8 @@
 # skin (exit 0, notes only, its summary on stderr) and names a missing Exit control as an editor reads it,
 # file:line: error: (exit 2); preview writes the demo skin's sheet as a PNG
 # of the size the committed one has, and a larger one at scale 2; check
-# names a high-DPI image of a wrong size; both take non-ASCII names from
+# names a high-DPI image of a wrong size; preview refuses a skin with an
+# undecodable image (exit 2); both take non-ASCII names from
 # the command line (on Windows the wide one).
 source "$(dirname "$0")/../driver/driver.sh" "$@"
 
@@ -42,6 +43,17 @@ read -r kind w h < <(identify -format '%m %w %h\n' "$skin/sheet.png" 2>/dev/null
 [[ "$TOOL_CODE" == 0 && "${kind:-}" == PNG && "$w,$h" == "$SHEET_W,$SHEET_H" ]] &&
   pass "preview: a ${w}x$h PNG" ||
   fail "preview: exit $TOOL_CODE, ${kind:-no file} ${w:-}x${h:-}, expected a ${SHEET_W}x$SHEET_H PNG: $(head -c 300 "$WORK/tool.err")"
+
+# An Over image that cannot be decoded stops the launcher: preview says so
+# with the check's finding and exit 2, and writes no sheet in its place.
+broken=$(make_skin broken)
+printf 'not an image' >"$broken/over.bmp"
+run_tool "$broken" preview portico.ini -o sheet.png
+if [[ "$TOOL_CODE" == 2 && ! -e "$broken/sheet.png" ]] && grep -qE '^portico\.ini:[0-9]+: error: Over image .*\[image-undecodable\]' "$WORK/tool.err"; then
+  pass "preview: $(grep -m1 image-undecodable "$WORK/tool.err" | tr -d '\r')"
+else
+  fail "preview with an undecodable Over image: exit $TOOL_CODE, $(ls "$broken") $(head -c 300 "$WORK/tool.err")"
+fi
 
 # An image drawn for a high-DPI screen at a wrong size is named; the sheet
 # at scale 2 is larger than the 1x one.

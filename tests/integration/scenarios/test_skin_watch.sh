@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# portico-skin watch runs the launcher on a skin; when a file of the skin
-# changes it prints the check's findings and starts the launcher again where
+# portico-skin watch runs the launcher on a skin; its status line tells
+# what lies under the pointer as the pointer moves; when a file of the skin
+# changes it names it, prints the check's findings and starts the launcher again where
 # the user had moved its window; a launcher that ends without showing the
 # skin is waited out, its reason reaching the tool's stderr; the watch ends
 # with the launcher's exit code once the user chooses (here "Exit"); and on
@@ -107,6 +108,21 @@ else
   sleep 0.5  # the watch looks for the window ten times a second
 fi
 first_pid=$(window_pid "$WIN")
+
+# The status line follows the pointer: skin coordinates, the control the
+# hit test finds, the Normal image's colour; and the scale factor is told.
+window_geometry "$WIN"
+read -r IX IY IW IH < <(control_rect "$ini" Install)
+pointer_at $((IX + 5)) $((IY + 7))
+wait_output "pointer at $((IX + 5)),$((IY + 7)): Install; Normal #[0-9a-f]{6}" &&
+  pass "the status line names Install under the pointer" ||
+  fail "no status line for Install: $(tail -c 300 "$WORK/watch.out" | tr '\r' '|')"
+pointer_at $EMPTY_X $EMPTY_Y
+wait_output "pointer at $EMPTY_X,$EMPTY_Y: no control, a press drags the window" &&
+  pass "the status line follows the pointer to an empty spot" ||
+  fail "the status line did not follow the pointer: $(tail -c 300 "$WORK/watch.out" | tr '\r' '|')"
+wait_output "the launcher runs at scale factor 1 " && pass "the scale factor is told" ||
+  fail "no scale factor: $(head -c 300 "$WORK/watch.out")"
 park_pointer
 
 # A change that the check has something to say about: the dial's radii swapped.
@@ -120,6 +136,8 @@ if wait_new_window "$first_pid"; then
 else
   fail "the launcher did not start again after the change"
 fi
+wait_output "$WATCH_INI changed; restarting the launcher" && pass "the changed file is named" ||
+  fail "the changed file is not named: $(head -c 300 "$WORK/watch.out")"
 wait_output "^$WATCH_INI:16: warning: the ring falls back to a rectangle" &&
   pass "the change's finding was printed" || fail "no finding for the swapped radii: $(cat "$WORK/watch.out")"
 

@@ -5,11 +5,12 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <map>
-#include <set>
+#include <utility>
 
 #include "system/tool/file_watch.h"
 
@@ -35,7 +36,9 @@ int64_t NowMs() {
 struct TFileWatch::TImpl {
   int Fd = -1;
   std::string Error;
-  std::map<int, std::set<std::string>> Names;  // watch descriptor -> lower-case file names
+  // watch descriptor -> lower-case file name -> the path as given
+  std::map<int, std::map<std::string, std::string>> Names;
+  std::vector<std::string> Changed;
 };
 
 TFileWatch::TFileWatch() : impl_(std::make_unique<TImpl>()) {
@@ -60,7 +63,7 @@ void TFileWatch::Watch(const std::vector<std::string>& paths) {
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     // One descriptor per folder: adding the same folder again returns it.
     const int wd = inotify_add_watch(impl_->Fd, folder.c_str(), Events);
-    if (wd >= 0) impl_->Names[wd].insert(Lower(name));
+    if (wd >= 0) impl_->Names[wd].emplace(Lower(name), path);
   }
 }
 
@@ -80,14 +83,19 @@ bool TFileWatch::WaitForChange(int64_t timeout_ms) {
         const auto* event = reinterpret_cast<const inotify_event*>(at);
         at += sizeof(inotify_event) + event->len;
         const auto names = impl_->Names.find(event->wd);
-        if (names != impl_->Names.end() && event->len > 0 &&
-            names->second.count(Lower(event->name)))
-          changed = true;
+        if (names == impl_->Names.end() || event->len == 0) continue;
+        const auto name = names->second.find(Lower(event->name));
+        if (name == names->second.end()) continue;
+        changed = true;
+        if (std::find(impl_->Changed.begin(), impl_->Changed.end(), name->second) == impl_->Changed.end())
+          impl_->Changed.push_back(name->second);
       }
     }
     if (changed) return true;
     if (NowMs() >= deadline) return false;
   }
 }
+
+std::vector<std::string> TFileWatch::TakeChanged() { return std::exchange(impl_->Changed, {}); }
 
 }  // namespace portico

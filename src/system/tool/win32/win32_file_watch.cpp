@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "system/tool/file_watch.h"
 #include "system/win32/win32_text.h"
@@ -65,8 +66,10 @@ bool SameName(const std::wstring& a, const std::wstring& b) {
 struct TFileWatch::TImpl {
   struct TFile {
     std::wstring Name;
+    std::string Path;  // as given
     WIN32_FILE_ATTRIBUTE_DATA State;
   };
+  std::vector<std::string> Changed;
   std::vector<std::wstring> FolderNames;  // one per handle in Folders
   std::vector<HANDLE> Folders;            // change notifications
   std::vector<TFile> Files;
@@ -85,7 +88,11 @@ struct TFileWatch::TImpl {
     bool changed = false;
     for (TFile& file : Files) {
       const WIN32_FILE_ATTRIBUTE_DATA now = StateOf(file.Name);
-      if (!SameState(now, file.State)) changed = true;
+      if (!SameState(now, file.State)) {
+        changed = true;
+        if (std::find(Changed.begin(), Changed.end(), file.Path) == Changed.end())
+          Changed.push_back(file.Path);
+      }
       file.State = now;
     }
     return changed;
@@ -124,7 +131,7 @@ void TFileWatch::Watch(const std::vector<std::string>& paths) {
       }
     }
     // After the notification is set up: a change from now on is seen.
-    impl_->Files.push_back({name, StateOf(name)});
+    impl_->Files.push_back({name, path, StateOf(name)});
   }
 }
 
@@ -162,5 +169,7 @@ bool TFileWatch::WaitForChange(int64_t timeout_ms) {
     if (NowMs() >= deadline) return false;
   }
 }
+
+std::vector<std::string> TFileWatch::TakeChanged() { return std::exchange(impl_->Changed, {}); }
 
 }  // namespace portico

@@ -17,6 +17,16 @@ class Win32ProcessWindows final : public TProcessWindows {
     return TPoint{origin.x, origin.y};
   }
 
+  std::optional<TPointerOver> PointerOver(TProcessId pid, const std::string& title) override {
+    const HWND window = Find(pid, title);
+    POINT at{};
+    RECT client{};
+    if (!window || !GetCursorPos(&at) || !ScreenToClient(window, &at) ||
+        !GetClientRect(window, &client))
+      return std::nullopt;
+    return TPointerOver{TPoint{at.x, at.y}, TPoint{client.right, client.bottom}};
+  }
+
   bool MoveWindow(TProcessId pid, const std::string& title, TPoint position) override {
     const HWND window = Find(pid, title);
     RECT outer{};

@@ -36,6 +36,20 @@ class X11ProcessWindows final : public TProcessWindows {
     return TPoint{x, y};
   }
 
+  std::optional<TPointerOver> PointerOver(TProcessId pid, const std::string& title) override {
+    X11ErrorTrap trap(display_);
+    const Window window = Find(pid, title);
+    Window root = 0, child = 0;
+    int root_x = 0, root_y = 0, x = 0, y = 0;
+    unsigned mask = 0;
+    XWindowAttributes attributes;
+    // False from XQueryPointer: the pointer is on another screen.
+    if (!window || !XQueryPointer(display_, window, &root, &child, &root_x, &root_y, &x, &y, &mask) ||
+        !XGetWindowAttributes(display_, window, &attributes) || trap.Failed())
+      return std::nullopt;
+    return TPointerOver{TPoint{x, y}, TPoint{attributes.width, attributes.height}};
+  }
+
   bool MoveWindow(TProcessId pid, const std::string& title, TPoint position) override {
     X11ErrorTrap trap(display_);
     const Window window = Find(pid, title);

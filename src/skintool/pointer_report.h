@@ -1,0 +1,35 @@
+// `portico-skin watch`'s measure: what lies under the pointer in the
+// launcher's window, in the description's terms, found with the launcher's
+// own hit test on the skin as the launcher loads it.
+#pragma once
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "skintool/skin_probe.h"
+#include "skintool/window_cover.h"
+
+namespace portico {
+
+class TPointerReport {
+ public:
+  // Loads the description at `path` as the launcher does at scale 1.
+  // Needs the global Application (headless will do).
+  explicit TPointerReport(const std::string& path);
+
+  // The scale factor a window of `size` pixels shows the skin at: how many
+  // times the Normal image's width it is; none without a Normal image.
+  std::optional<int> ScaleOf(TPoint size) const;
+
+  // One line for the pointer at `at` in a window of `size` pixels: the
+  // skin coordinates, the controls the hit test finds there (or what a
+  // press does instead), and the Normal image's colour.
+  std::string Describe(TPoint at, TPoint size) const;
+
+ private:
+  TSkinProbe probe_;
+  std::optional<MaskRegion> mask_;
+  std::unique_ptr<TWindowCover> cover_;
+};
+
+}  // namespace portico
