@@ -40,7 +40,10 @@ fi
 read -r SHEET_W SHEET_H < <(identify -format '%w %h\n' "$SOURCE_DIR/docs/demo-preview.png")
 run_tool "$skin" preview portico.ini 2.0 -o sheet.png
 read -r kind w h < <(identify -format '%m %w %h\n' "$skin/sheet.png" 2>/dev/null)
-[[ "$TOOL_CODE" == 0 && "${kind:-}" == PNG && "$w,$h" == "$SHEET_W,$SHEET_H" ]] &&
+# The findings under the panels are laid out by each platform's own text
+# drawing, so only the width is exact.
+[[ "$TOOL_CODE" == 0 && "${kind:-}" == PNG && "$w" == "$SHEET_W" ]] &&
+  ((h * 10 >= SHEET_H * 9 && h * 10 <= SHEET_H * 11)) &&
   pass "preview: a ${w}x$h PNG" ||
   fail "preview: exit $TOOL_CODE, ${kind:-no file} ${w:-}x${h:-}, expected a ${SHEET_W}x$SHEET_H PNG: $(head -c 300 "$WORK/tool.err")"
 
