@@ -62,7 +62,8 @@ for f in portico portico-skin demo/portico.ini README.md LICENSE THIRD-PARTY-NOT
   man/portico.1 man/portico-skin.1; do
   grep -qx "$linux/$f" <<<"$listing" || fail "$linux.tar.gz lacks $f"
 done
-tar -tvzf "$dist/$linux.tar.gz" | grep -q "^-rwxr-xr-x root/root .* $linux/portico$" &&
+verbose=$(tar -tvzf "$dist/$linux.tar.gz")
+grep -q "^-rwxr-xr-x root/root .* $linux/portico$" <<<"$verbose" &&
   pass "$linux.tar.gz: an executable portico owned by root" || fail "$linux.tar.gz: portico's mode or owner"
 windows=portico-$version-windows-x86_64
 listing=$(python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.argv[1]).namelist()))' \
@@ -77,7 +78,8 @@ resources=$(wrestool -l "$build_win/portico.exe" 2>&1)
 for type in 'type=version' 'type=24' 'type=group_icon'; do
   grep -q -- "$type" <<<"$resources" || fail "portico.exe has no $type resource: $(tr '\n' ' ' <<<"$resources")"
 done
-wrestool -x -t version "$build_win/portico.exe" | tr -d '\0' | grep -q "$version" &&
+wrestool -x --raw -t version "$build_win/portico.exe" | tr -d '\0' >"$work/version.res"
+grep -q "ProductVersion$version" "$work/version.res" &&
   pass "portico.exe: version $version" || fail "portico.exe's version resource does not say $version"
 
 [[ $failures == 0 ]] && echo "check-release: all passed" || echo "check-release: $failures failed"
