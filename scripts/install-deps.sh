@@ -22,6 +22,7 @@ PACKAGES=(
   mingw-w64 g++-mingw-w64-x86-64-posix dpkg-dev libz-mingw-w64-dev wine wine64 fonts-wine
   picom sway xwayland grim
   python3-fonttools
+  lintian icoutils
   libdbus-1-dev dbus at-spi2-core python3-pyatspi
 )
 

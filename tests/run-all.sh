@@ -52,6 +52,23 @@ stage_windows() {
     ctest --test-dir "$dir" -L win -R 'test_shape$' --output-on-failure --no-tests=error
 }
 
+# The release (scripts/package.sh: the .deb and both archives, from the
+# trees the stages above built) twice: the archives must come out
+# byte-identical, and tests/release/check-release.sh checks what is in
+# them. About a minute.
+stage_package() {
+  local first=$root/dist second=$root/dist-again name
+  rm -rf "$first" "$second"
+  bash "$root/scripts/package.sh" "$first"
+  bash "$root/scripts/package.sh" "$second" >/dev/null
+  for name in $(cd "$first" && ls); do
+    cmp "$first/$name" "$second/$name" || { echo "run-all: $name differs between two runs" >&2; return 1; }
+  done
+  echo "run-all: two package runs gave identical files: $(cd "$first" && ls | tr '\n' ' ')"
+  rm -rf "$second"
+  bash "$root/tests/release/check-release.sh" "$first" "$build_dir" "$root/build-win"
+}
+
 # One closing line with the count of the main suite's tests, the Linux and
 # the Windows build's together.
 print_summary() {
@@ -98,6 +115,7 @@ main() {
   stage_compositor
   stage_xwayland
   stage_windows
+  stage_package
   stage_sanitizers
   stage_fuzz
   stage_memcheck

@@ -1,5 +1,5 @@
 # Every finding code portico-skin check can give is in the README's table
-# of codes, and every code there is one it gives. The codes are the first
+# of codes and the manual page, and every code in the table is one it gives. The codes are the first
 # lower-case string literal of each out.Warn / out.Error / out.Note call in
 # src/skintool; the table's rows are those with a severity column.
 #   cmake -DSOURCE_DIR=... -P skin_check_codes.cmake
@@ -45,4 +45,18 @@ if(missing OR unknown)
                       "  given by check but not in the table: ${missing}\n"
                       "  in the table but never given: ${unknown}")
 endif()
-message(STATUS "${count} finding codes, all in the README's table")
+# The manual page lists the same codes.
+file(READ "${SOURCE_DIR}/docs/man/portico-skin.1.in" man)
+string(REGEX MATCHALL "\n\\.BR [a-z]+(\\\\-[a-z]+)* [,.]" entries "${man}")
+set(in_man "")
+foreach(entry ${entries})
+  string(REGEX REPLACE "\n\\.BR ([^ ]*) .*" "\\1" code "${entry}")
+  string(REPLACE "\\-" "-" code "${code}")
+  list(APPEND in_man "${code}")
+endforeach()
+set(man_missing "${in_code}")
+list(REMOVE_ITEM man_missing ${in_man})
+if(man_missing)
+  message(FATAL_ERROR "docs/man/portico-skin.1.in lists no ${man_missing}")
+endif()
+message(STATUS "${count} finding codes, all in the README's table and the manual page")

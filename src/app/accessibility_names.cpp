@@ -7,34 +7,7 @@
 
 namespace portico {
 
-namespace {
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-}  // namespace
-
-std::string AccessibleText(const std::string& text) {
-  const std::u16string wide = AnsiToWide(text);
-  const std::u32string codes = DecodeUtf16(wide, wide.size());
-  std::string out;
-  out.reserve(text.size());
-  for (char32_t c : codes) AppendUtf8(out, c);
-  return out;
-}
+std::string AccessibleText(const std::string& text) { return ValidUtf8(text); }
 
 std::string DescriptionStem(const std::string& description_name) {
   const size_t slash = description_name.find_last_of("/\\");

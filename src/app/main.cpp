@@ -11,11 +11,20 @@
 #include "app/unit_install.h"
 #include "window/native_window_system.h"
 #include "classlib/params.h"
+#include "portico_version.h"
+
+#include <cstdio>
 
 int main(int argc, char** argv) {
+  portico::LoadSystemCommandLine(argc, argv);
+  // The one single argument with a meaning, answered before anything
+  // else starts (no display needed); every other count is bad input.
+  if (portico::ParamCount() == 1 && portico::ParamStr(1) == "--version") {
+    std::fputs("portico " PORTICO_VERSION "\n", stdout);
+    return 0;
+  }
   // Owns what start-up prepares ahead: the caption face, the decoded images.
   portico::TStartupPreparation preparation;
-  portico::LoadSystemCommandLine(argc, argv);
   // The skin's images are decoded while the window system connects.
   preparation.StartDecoding();
   // Message windows the window system draws itself write with the

@@ -7,11 +7,19 @@
 
 namespace portico {
 
-const char* const SkinToolUsage =
+const char* const CheckHelp =
     "usage: portico-skin check [--json] DESCRIPTION.ini\n"
-    "       portico-skin preview DESCRIPTION.ini [VERSION] [--scale K] -o SHEET.png\n"
-    "       portico-skin watch DESCRIPTION.ini VERSION [--launcher PATH]\n"
-    "       portico-skin new WIDTHxHEIGHT [NAME]\n";
+    "\n"
+    "Loads the skin with the launcher's own code and prints what the launcher\n"
+    "would do differently from what the skin probably means, one finding a\n"
+    "line: FILE:LINE: error|warning|note: MESSAGE [CODE], then a summary\n"
+    "line on stderr.\n"
+    "\n"
+    "  --json   print the findings as a JSON array of objects with the keys\n"
+    "           file, line (null for the file as a whole), severity, code\n"
+    "           and message, in valid UTF-8\n"
+    "\n"
+    "Exit status: 0 no findings, 1 warnings only, 2 an error, 64 a usage error.\n";
 
 int RunCheckCommand(const std::vector<std::string>& args, std::optional<TToolScreen> (*screen)()) {
   bool json = false;
@@ -19,17 +27,15 @@ int RunCheckCommand(const std::vector<std::string>& args, std::optional<TToolScr
   for (const std::string& a : args) {
     if (a == "--json" && !json) {
       json = true;
-    } else if (path.empty() && !a.empty() && a[0] != '-') {
+    } else if (!a.empty() && a[0] == '-') {
+      return UsageError("check", "unknown or repeated option '" + a + "'");
+    } else if (path.empty() && !a.empty()) {
       path = a;
     } else {
-      std::fputs(SkinToolUsage, stderr);
-      return 2;
+      return UsageError("check", "expected one DESCRIPTION.ini");
     }
   }
-  if (path.empty()) {
-    std::fputs(SkinToolUsage, stderr);
-    return 2;
-  }
+  if (path.empty()) return UsageError("check", "expected one DESCRIPTION.ini");
   const std::optional<TToolScreen> here = screen ? screen() : std::nullopt;
   HeadlessWindowSystem ws;
   TApplication app(ws);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "text/codepage.h"
+
 namespace portico {
 
 namespace {
@@ -11,28 +13,12 @@ const char* SeverityName(TSeverity s) {
   return s == TSeverity::Error ? "error" : s == TSeverity::Note ? "note" : "warning";
 }
 
-// Length of the valid UTF-8 sequence at s[i], 0 when there is none.
-size_t Utf8SequenceLength(const std::string& s, size_t i) {
-  const auto b = [&](size_t k) { return uint8_t(s[k]); };
-  const uint8_t c = b(i);
-  size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-  if (n == 0 || i + n > s.size()) return 0;
-  for (size_t k = 1; k < n; ++k)
-    if ((b(i + k) & 0xC0) != 0x80) return 0;
-  return n;
-}
-
-// A JSON string literal; bytes that are not UTF-8 become U+FFFD.
-std::string JsonString(const std::string& s) {
+// A JSON string literal, always valid UTF-8: bytes that are not UTF-8
+// (overlong forms and encoded surrogates too) become U+FFFD.
+std::string JsonString(const std::string& raw) {
+  const std::string s = ValidUtf8(raw);
   std::string out = "\"";
-  for (size_t i = 0; i < s.size();) {
-    const char c = s[i];
-    const size_t n = Utf8SequenceLength(s, i);
-    if (n == 0) {
-      out += "\xEF\xBF\xBD";
-      ++i;
-      continue;
-    }
+  for (const char c : s) {
     if (c == '"' || c == '\\') {
       out += '\\';
       out += c;
@@ -41,9 +27,8 @@ std::string JsonString(const std::string& s) {
       std::snprintf(hex, sizeof hex, "\\u%04x", unsigned(uint8_t(c)));
       out += hex;
     } else {
-      out.append(s, i, n);
+      out += c;
     }
-    i += n;
   }
   return out + "\"";
 }

@@ -37,11 +37,20 @@ std::vector<uint8_t> Opaque(const TBitmap& b) {
   return EncodePng(b, std::vector<uint8_t>(size_t(b.Width()) * size_t(b.Height()), 255));
 }
 
-int Usage(const char* why) {
-  std::fprintf(stderr, "portico-skin new: %s\n%s", why, SkinToolUsage);
-  return 2;
-}
+int Usage(const std::string& why) { return UsageError("new", why); }
 }  // namespace
+
+const char* const NewHelp =
+    "usage: portico-skin new WIDTHxHEIGHT [NAME]\n"
+    "\n"
+    "Writes a skeleton skin into the current folder: NAME.ini (NAME is \"skin\"\n"
+    "when not given) with Install, Exit, URL and VersionCaption placed for a\n"
+    "window of that size, and PNG guide images to paint over: NAME-normal,\n"
+    "-over, -down, -disable (each control's outline and name) and NAME-mask.\n"
+    "It never writes over a file. Sizes from 240x160 to 4096x4096.\n"
+    "\n"
+    "Exit status: 0 written, 2 not (a file by one of the names exists, or\n"
+    "writing failed), 64 a usage error (a bad size or name).\n";
 
 int RunNewCommand(const std::vector<std::string>& args) {
   if (args.empty() || args.size() > 2) return Usage("give the window's size, e.g. 520x340, and a name if you like");
@@ -50,7 +59,7 @@ int RunNewCommand(const std::vector<std::string>& args) {
     const std::string why = "the size " + args[0] + " is not WIDTHxHEIGHT from " +
                             std::to_string(MinSkeletonWidth) + "x" + std::to_string(MinSkeletonHeight) +
                             " to " + std::to_string(MaxSkeletonSide) + "x" + std::to_string(MaxSkeletonSide);
-    return Usage(why.c_str());
+    return Usage(why);
   }
   const std::string name = args.size() > 1 ? args[1] : "skin";
   if (!UsableName(name))

@@ -19,6 +19,19 @@ int ParseScale(const std::string& text) {
 }
 }  // namespace
 
+const char* const PreviewHelp =
+    "usage: portico-skin preview DESCRIPTION.ini [VERSION] [--scale K] -o SHEET.png\n"
+    "\n"
+    "Draws one PNG picture of the skin: the window as first shown, every\n"
+    "control's Over, Down and disabled look, and a map of where each control\n"
+    "answers the pointer. Prints what a screen reader announces, a line each.\n"
+    "\n"
+    "  VERSION      the text of VersionCaption (default 1.0)\n"
+    "  --scale K    draw as on a screen at scale factor K, 1 to 8\n"
+    "  -o SHEET.png where to write the picture\n"
+    "\n"
+    "Exit status: 0 written, 2 not, 64 a usage error.\n";
+
 int RunPreviewCommand(const std::vector<std::string>& args) {
   std::vector<std::string> positional;
   std::string out_path;
@@ -28,21 +41,17 @@ int RunPreviewCommand(const std::vector<std::string>& args) {
       out_path = args[++i];
     } else if (args[i] == "--scale" && i + 1 < args.size() && scale == 0) {
       scale = ParseScale(args[++i]);
-      if (scale == 0) {
-        positional.clear();  // not a scale: show the usage
-        break;
-      }
+      if (scale == 0)
+        return UsageError("preview", "--scale takes a whole number from 1 to " + std::to_string(MaxPreviewScale));
     } else if (!args[i].empty() && args[i][0] == '-') {
-      positional.clear();  // an unknown option: show the usage
-      break;
+      return UsageError("preview", "unknown or repeated option '" + args[i] + "'");
     } else {
       positional.push_back(args[i]);
     }
   }
-  if (positional.empty() || positional.size() > 2 || out_path.empty()) {
-    std::fputs(SkinToolUsage, stderr);
-    return 2;
-  }
+  if (positional.empty() || positional.size() > 2)
+    return UsageError("preview", "expected DESCRIPTION.ini and at most a VERSION");
+  if (out_path.empty()) return UsageError("preview", "expected -o SHEET.png");
   const std::string& path = positional[0];
   const std::string version = positional.size() > 1 ? positional[1] : "1.0";
   HeadlessWindowSystem ws;

@@ -8,6 +8,18 @@
 
 namespace portico {
 
+const char* const WatchHelp =
+    "usage: portico-skin watch DESCRIPTION.ini VERSION [--launcher PATH]\n"
+    "\n"
+    "Runs the launcher on the skin in a real window and, whenever the\n"
+    "description or a file it names is saved, prints the check's findings and\n"
+    "starts the launcher again where its window was left.\n"
+    "\n"
+    "  --launcher PATH  the launcher to run (default: the portico beside this tool)\n"
+    "\n"
+    "Exit status: the launcher's (1 Exit, 0 Install or Escape) once the user\n"
+    "chooses; 2 when watching cannot start; 64 a usage error.\n";
+
 int RunWatchCommand(const std::vector<std::string>& args) {
   TWatchOptions options;
   std::vector<std::string> positional;
@@ -17,10 +29,7 @@ int RunWatchCommand(const std::vector<std::string>& args) {
     else
       positional.push_back(args[i]);
   }
-  if (positional.size() != 2) {
-    std::fputs(SkinToolUsage, stderr);
-    return 2;
-  }
+  if (positional.size() != 2) return UsageError("watch", "expected DESCRIPTION.ini VERSION");
   options.Description = positional[0];
   options.Version = positional[1];
   if (options.Launcher.empty()) options.Launcher = SiblingProgram("portico");

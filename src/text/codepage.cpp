@@ -86,4 +86,33 @@ std::u32string DecodeUtf16(std::u16string_view text, size_t max_codes) {
   return out;
 }
 
+namespace {
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+}  // namespace
+
+std::string ValidUtf8(const std::string& text) {
+  const std::u16string wide = AnsiToWide(text);
+  const std::u32string codes = DecodeUtf16(wide, wide.size());
+  std::string out;
+  out.reserve(text.size());
+  for (char32_t c : codes) AppendUtf8(out, c);
+  return out;
+}
+
 }  // namespace portico

@@ -40,8 +40,8 @@ TEST_F(SkinSkeleton, NeverOverwritesAndRefusesBadSizes) {
   EXPECT_FALSE(std::filesystem::exists("skin.ini"));
   EXPECT_EQ(std::filesystem::file_size("skin-mask.png"), 4u);
   for (const char* size : {"0x0", "239x160", "4097x300", "99999999999x1", "520", "x340", "5e2x340", ""})
-    EXPECT_EQ(RunNewCommand({size, "other"}), 2) << size;
-  EXPECT_EQ(RunNewCommand({"520x340", "../up"}), 2);
+    EXPECT_EQ(RunNewCommand({size, "other"}), UsageExitCode) << size;
+  EXPECT_EQ(RunNewCommand({"520x340", "../up"}), UsageExitCode);
   EXPECT_FALSE(std::filesystem::exists("other.ini"));
 }
 
