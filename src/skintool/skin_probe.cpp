@@ -3,6 +3,7 @@
 #include "app/quiet_exit.h"
 #include "app/unit_install.h"
 #include "skin/scaled_image.h"
+#include "skintool/check_steps.h"
 #include "system/files.h"
 
 namespace portico {
@@ -76,6 +77,10 @@ std::vector<std::string> TSkinProbe::NamedFiles() const {
     if (!image.Path.empty()) files.push_back(ResolvePath(image.Path));
   if (!Ini.ReadString("SCREEN", "Mask", "").empty()) files.push_back(ResolvePath(Skin->MaskFile));
   if (!Skin->AlphaFile.empty()) files.push_back(ResolvePath(Skin->AlphaFile));
+  // The launcher on a high-DPI screen reads these in their place.
+  const size_t drawn = files.size();
+  for (size_t i = 1; i < drawn; ++i)
+    for (int k : CheckedScales) files.push_back(ScaledImagePath(files[i], k));
   return files;
 }
 

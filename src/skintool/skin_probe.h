@@ -56,7 +56,8 @@ class TSkinProbe {
   // The image of a [SCREEN] key ("Normal", ...); null for other keys.
   const TProbedImage* Image(const std::string& key) const;
   // Every file the launcher reads for this skin, as resolved: the
-  // description, the images (named or not yet there), the mask.
+  // description, the images (named or not yet there), the mask, and the
+  // images drawn for high-DPI screens beside each (NAME@2x.EXT, there or not).
   std::vector<std::string> NamedFiles() const;
 };
 

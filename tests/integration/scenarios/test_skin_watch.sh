@@ -141,6 +141,14 @@ wait_output "$WATCH_INI changed; restarting the launcher" && pass "the changed f
 wait_output "^$WATCH_INI:16: warning: the ring falls back to a rectangle" &&
   pass "the change's finding was printed" || fail "no finding for the swapped radii: $(cat "$WORK/watch.out")"
 
+# An image drawn for high-DPI screens, saved beside the 1x one, is a change
+# of the skin too: the launcher reads it in its place there.
+drawn_pid=$(window_pid "$WIN")
+cp "$skin/normal.bmp" "$skin/normal@2x.bmp"
+wait_output "normal@2x.bmp changed; restarting the launcher" && pass "an image saved for scale 2 is watched" ||
+  fail "saving normal@2x.bmp went unnoticed: $(tail -c 300 "$WORK/watch.out" | tr '\r' '|')"
+wait_new_window "$drawn_pid" || fail "the launcher did not start again after normal@2x.bmp was saved"
+
 # Without "Exit" the launcher ends quietly, saying why; the watch goes on.
 second_pid=$(window_pid "$WIN")
 sed -i '/=Exit,/d' "$ini"
