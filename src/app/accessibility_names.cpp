@@ -3,6 +3,7 @@
 #include "app/unit_install.h"
 #include "classlib/ini_file.h"
 #include "system/ascii.h"
+#include "system/files.h"
 #include "text/codepage.h"
 
 namespace portico {
@@ -10,8 +11,7 @@ namespace portico {
 std::string AccessibleText(const std::string& text) { return ValidUtf8(text); }
 
 std::string DescriptionStem(const std::string& description_name) {
-  const size_t slash = description_name.find_last_of("/\\");
-  std::string name = slash == std::string::npos ? description_name : description_name.substr(slash + 1);
+  std::string name = FileNameOf(description_name);
   const size_t dot = name.rfind('.');
   if (dot != std::string::npos && dot > 0) name.erase(dot);
   return name;

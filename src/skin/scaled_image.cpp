@@ -8,11 +8,6 @@
 namespace portico {
 
 namespace {
-std::string FileName(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string SizeText(TPoint size) { return std::to_string(size.X) + "x" + std::to_string(size.Y); }
 }  // namespace
 
@@ -35,9 +30,9 @@ std::string ImageFileAtScale(const std::string& path, int k, std::string& why) {
   if (!small) return {};  // the 1x image meets its own error where it is loaded
   const TPoint want{int32_t(int64_t{small->X} * k), int32_t(int64_t{small->Y} * k)};
   if (big && *big == want) return scaled;
-  why = FileName(scaled) + (big ? " is " + SizeText(*big) : std::string(" cannot be read")) + ", not " +
-        SizeText(want) + " (" + std::to_string(k) + " times " + FileName(path) + "): left out, " +
-        FileName(path) + " enlarged in its place";
+  why = FileNameOf(scaled) + (big ? " is " + SizeText(*big) : std::string(" cannot be read")) + ", not " +
+        SizeText(want) + " (" + std::to_string(k) + " times " + FileNameOf(path) + "): left out, " +
+        FileNameOf(path) + " enlarged in its place";
   return {};
 }
 

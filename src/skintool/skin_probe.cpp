@@ -54,10 +54,6 @@ std::string SkinFolderOf(const std::string& path) {
   return folder.empty() ? "./" : folder;
 }
 
-std::string FileNameOf(const std::string& path) {
-  return path.substr(DescriptionFolderOf(path).size());
-}
-
 TSkinProbe::TSkinProbe(const std::string& path, int scale)
     : Path(path), Folder(SkinFolderOf(path)), FileName(FileNameOf(path)), Ini(Folder + FileName) {
   TRecorder recorder(*this);

@@ -63,7 +63,5 @@ class TSkinProbe {
 
 // The folder part of a path, separator included; "./" when there is none.
 std::string SkinFolderOf(const std::string& path);
-// The name part of a path, after the last separator.
-std::string FileNameOf(const std::string& path);
 
 }  // namespace portico

@@ -19,6 +19,11 @@ std::string ExtractFileExt(const std::string& path) {
   return path.substr(dot);
 }
 
+std::string FileNameOf(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 TMappedFile::TMappedFile(TMappedFile&& other) noexcept { *this = std::move(other); }
 
 TMappedFile& TMappedFile::operator=(TMappedFile&& other) noexcept {

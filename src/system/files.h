@@ -24,6 +24,8 @@ bool IsRootedName(const std::string& name);
 // The text from the last "." after the last path separator ("\\", "/" or
 // ":"), dot included; empty when the file name has no dot.
 std::string ExtractFileExt(const std::string& path);
+// The name part of a path, after the last "/" or "\\".
+std::string FileNameOf(const std::string& path);
 
 // What tells one version of a file from another: the file itself (its
 // device or volume and its number there), its size and its last write
