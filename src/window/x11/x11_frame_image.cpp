@@ -149,4 +149,26 @@ size_t X11FrameImage::Put(Drawable target, GC gc, const TRect& r) {
   return size_t{w} * h * static_cast<size_t>(image_->bits_per_pixel / 8);
 }
 
+size_t X11FrameImage::PutWhole(Display* display, Visual* visual, const X11PixelFormat& format,
+                               Drawable target, GC gc, const TBitmap& frame, int width, int height) {
+  if (!format.Direct || format.Fill != 0 || frame.Sparse() || width <= 0 || height <= 0 ||
+      width > frame.Width() || height > frame.Height())
+    return 0;
+  // An image header over the frame's rows: Xlib only reads them.
+  XImage* image = XCreateImage(display, visual, format.Depth, ZPixmap, 0,
+                               reinterpret_cast<char*>(const_cast<uint32_t*>(frame.Row(0))),
+                               static_cast<unsigned>(width), static_cast<unsigned>(height), 32,
+                               frame.Width() * static_cast<int>(sizeof(uint32_t)));
+  if (!image) return 0;
+  if (image->bits_per_pixel != 32) {
+    image->data = nullptr;
+    XDestroyImage(image);
+    return 0;
+  }
+  XPutImage(display, target, gc, image, 0, 0, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  image->data = nullptr;  // the frame's, not the image's to free
+  XDestroyImage(image);
+  return size_t(width) * size_t(height) * sizeof(uint32_t);
+}
+
 }  // namespace portico

@@ -36,6 +36,13 @@ class X11FrameImage {
   // returns the pixel bytes handed over.
   size_t Put(Drawable target, GC gc, const TRect& r);
 
+  // Sends the top-left width x height of a dense `frame` to `target`
+  // straight from the frame's own pixels, with no copy made: only when
+  // each frame word is the pixel value itself (format.Direct, no Fill).
+  // Returns the pixel bytes handed over, 0 when it cannot.
+  static size_t PutWhole(Display* display, Visual* visual, const X11PixelFormat& format, Drawable target,
+                         GC gc, const TBitmap& frame, int width, int height);
+
  private:
   X11FrameImage(Display* display, const X11PixelFormat& format) : display_(display), format_(format) {}
   bool CreateShared(Visual* visual, int width, int height);

@@ -24,14 +24,10 @@ void X11WindowSystem::Present(WindowHandle handle, const TBitmap& frame, const s
   const TRect bounds{0, 0, width, height};
 
   std::vector<TRect> send;
-  if (!w->Image || w->Image->Width() != width || w->Image->Height() != height) {
-    // A new size: a new copy, and all of it goes.
+  // A new size: a new copy, and all of it goes.
+  const bool new_size = !w->Image || w->Image->Width() != width || w->Image->Height() != height;
+  if (new_size) {
     w->Image.reset();
-    w->Image = X11FrameImage::Create(display_, visual_, format_, use_shm_, width, height);
-    if (!w->Image) {
-      std::fprintf(stderr, "portico: no memory for a %dx%d window image\n", width, height);
-      return;
-    }
     w->WholeFrameDue = true;
   }
   if (w->WholeFrameDue) {
@@ -52,11 +48,32 @@ void X11WindowSystem::Present(WindowHandle handle, const TBitmap& frame, const s
   const TAlphaMap* alpha = w->Opacity && w->Opacity->Width >= width && w->Opacity->Height >= height
                                ? &*w->Opacity
                                : nullptr;
-  for (const TRect& r : send) w->Image->Store(frame, r, alpha);
   // A window just asked to map: its pixels are ready, now it must be there;
   // the focus is asked for once they are on their way.
-  const bool first_frame = FinishMap(window, *w);
-  for (const TRect& r : send) g_bytes_sent += w->Image->Put(window, w->Gc, r);
+  bool first_frame = false;
+  size_t sent_whole = 0;
+  if (new_size && !alpha) {
+    // The frame's own pixels go as they are when the visual allows: the
+    // window's copy (pages to make, a shared segment to attach) is made
+    // once they are on their way, not before the first pixel.
+    first_frame = FinishMap(window, *w);
+    sent_whole = X11FrameImage::PutWhole(display_, visual_, format_, window, w->Gc, frame, width, height);
+    if (sent_whole) XFlush(display_);
+    g_bytes_sent += sent_whole;
+  }
+  if (new_size) {
+    w->Image = X11FrameImage::Create(display_, visual_, format_, use_shm_, width, height);
+    if (!w->Image) {
+      std::fprintf(stderr, "portico: no memory for a %dx%d window image\n", width, height);
+      if (first_frame) FocusNewWindow(window);
+      return;
+    }
+  }
+  for (const TRect& r : send) w->Image->Store(frame, r, alpha);
+  if (!sent_whole) {
+    first_frame = FinishMap(window, *w) || first_frame;
+    for (const TRect& r : send) g_bytes_sent += w->Image->Put(window, w->Gc, r);
+  }
   // A smaller frame than before leaves stale pixels outside it.
   if (send.size() == 1 && send[0] == bounds && (width < w->Width || height < w->Height))
     Repaint(window, *w, TRect{0, 0, w->Width, w->Height});

@@ -157,12 +157,6 @@ void X11WindowSystem::ShowWindowAhead(WindowHandle window, int x, int y, int wid
   // (or XWayland's) would show the window's undrawn pixels.
   if (compositing_ || rootless_) return;
   ShowWindow(window, x, y, width, height);
-  // The frame's copy is made while the first frame is drawn, too.
-  TopLevel* w = Find(static_cast<Window>(window));
-  if (w && !w->Image) {
-    w->Image = X11FrameImage::Create(display_, visual_, format_, use_shm_, w->Width, w->Height);
-    w->WholeFrameDue = true;
-  }
 }
 
 bool X11WindowSystem::FinishMap(Window window, TopLevel& w) {
