@@ -106,15 +106,16 @@ bool TFormInstall::CreateSkin() {
   {
     TStartupPreparation* const ahead = StartupPreparation;
     const TEndPreparation end_preparation(ahead);
+    // Only what the controls draw is kept, before the mask is read:
+    // start-up's peak of memory is lower then.
     Skin = new TSkin(SkinFolder, SkinFileName, 0, 0, this, &ImageMain, SkinButtonClick, nullptr,
-                     ahead ? &ahead->Images() : nullptr, Application()->Ws().ScaleFactor());
+                     ahead ? &ahead->Images() : nullptr, Application()->Ws().ScaleFactor(),
+                     TSkinPixels::OnlyDrawn);
     if (!Skin->FindButton(InstallButtonName) || !Skin->FindButton(ExitButtonName)) {
       SayWhyNotShown(RequiredControlsMissing(*Skin, SkinFileName));
       Application()->Terminate();
       return false;
     }
-    // Before the mask is read: start-up's peak of memory is lower then.
-    Skin->ReleaseUnusedPixels();
     ApplyWindowShape(*Skin, MaskKeyColor, ahead ? &ahead->Masks() : nullptr);
   }
   // The window manager maps the window while the captions are drawn.
@@ -165,8 +166,7 @@ void TFormInstall::FormScaleChange(TObject*, int factor, const TRect& suggested)
   const bool served = Accessible != nullptr;
   FormDestroy(this);
   Skin = new TSkin(SkinFolder, SkinFileName, 0, 0, this, &ImageMain, SkinButtonClick, nullptr, nullptr,
-                   factor);
-  Skin->ReleaseUnusedPixels();
+                   factor, TSkinPixels::OnlyDrawn);
   ApplyWindowShape(*Skin, MaskKeyColor);
   SetVersionCaption(Skin);
   Skin->DrawAllButtons();

@@ -92,6 +92,10 @@ size_t TBitmap::PlanKeptRuns(const std::vector<TRect>& areas, std::vector<TSpan>
 
 void TBitmap::KeepOnly(const std::vector<TRect>& areas) {
   if (sparse_ || Empty()) return;
+  RecyclePixelStorage(KeepOnlyReleasing(areas));
+}
+
+std::vector<uint32_t> TBitmap::KeepOnlyReleasing(const std::vector<TRect>& areas) {
   std::vector<TSpan> spans;
   std::vector<uint32_t> first;
   std::vector<uint32_t> pixels(PlanKeptRuns(areas, spans, first));
@@ -99,11 +103,28 @@ void TBitmap::KeepOnly(const std::vector<TRect>& areas) {
     for (uint32_t i = first[size_t(y)]; i < first[size_t(y) + 1]; ++i)
       std::memcpy(pixels.data() + spans[i].Offset, Row(y) + spans[i].Left,
                   size_t(spans[i].Right - spans[i].Left) * sizeof(uint32_t));
-  RecyclePixelStorage(std::move(pixels_));
+  std::vector<uint32_t> whole = std::move(pixels_);
   pixels_ = std::move(pixels);
   spans_ = std::move(spans);
   first_span_ = std::move(first);
   sparse_ = true;
+  return whole;
+}
+
+void TBitmap::HandOverTo(TBitmap& target, const std::vector<TRect>& areas) {
+  if (&target == this) return;
+  if (sparse_ || Empty()) {
+    target.Assign(*this);
+    return;
+  }
+  RecyclePixelStorage(std::move(target.pixels_));
+  target.width_ = width_;
+  target.height_ = height_;
+  target.pixels_ = KeepOnlyReleasing(areas);
+  target.sparse_ = false;
+  target.spans_.clear();
+  target.first_span_.clear();
+  target.DamageAll();
 }
 
 void TBitmap::SetSizeKeeping(int32_t width, int32_t height, const std::vector<TRect>& areas) {

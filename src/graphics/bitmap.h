@@ -68,6 +68,10 @@ class TBitmap {
   // image of which only those rectangles are ever read again: they read
   // and copy as before, anything else reads as black. The size stays.
   void KeepOnly(const std::vector<TRect>& areas);
+  // Gives all its pixels to `target` (size and pixels as Assign would
+  // copy them; the canvas state stays) and keeps only `areas` itself, as
+  // KeepOnly would: the whole picture moves rather than being copied.
+  void HandOverTo(TBitmap& target, const std::vector<TRect>& areas);
   // Resizes to width x height keeping only `areas` from the start, all
   // black: what SetSize then KeepOnly give, without room for the rest.
   void SetSizeKeeping(int32_t width, int32_t height, const std::vector<TRect>& areas);
@@ -106,6 +110,9 @@ class TBitmap {
   // array of the size returned.
   size_t PlanKeptRuns(const std::vector<TRect>& areas, std::vector<TSpan>& spans,
                       std::vector<uint32_t>& first) const;
+  // Makes this bitmap keep only `areas` of its whole pixels, which it
+  // returns rather than frees.
+  std::vector<uint32_t> KeepOnlyReleasing(const std::vector<TRect>& areas);
 
   bool sparse_ = false;
   std::vector<TSpan> spans_;           // kept runs, row after row, left to right

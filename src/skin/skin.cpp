@@ -78,7 +78,7 @@ std::vector<TRect> ControlAreas(const TIniFile& ini) {
 TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int image_left,
              int image_top, TForm* host_form, TImage* host_image,
              TSkinButtonClick on_button_click, TSkinLoadObserver* observer,
-             TPreparedImages* prepared, int scale)
+             TPreparedImages* prepared, int scale, TSkinPixels pixels)
     : Scale(std::max(scale, 1)) {
   TIniFile ini(skin_folder + file_name);
   TimerWindow = Application->AllocateHWnd([this](TMessage& m) { TimerWndProc(m); });
@@ -162,11 +162,18 @@ TSkin::TSkin(const std::string& skin_folder, const std::string& file_name, int i
         if (observer) observer->ControlLineRead(key, value, line, skip, button.get());
         if (button) Buttons.push_back(std::move(button));
       }
-      BitmapFrame->Assign(*BitmapNormal);
+      if (pixels == TSkinPixels::OnlyDrawn) {
+        // A whole-window copy at a high scale costs more than anything
+        // else the skin does before the window shows.
+        BitmapNormal->HandOverTo(*BitmapFrame, UsedAreas());
+      } else {
+        BitmapFrame->Assign(*BitmapNormal);
+      }
       BitmapFrame->Canvas.Font.Size = 8;
       BitmapFrame->Canvas.Brush.Style = TBrushStyle::bsClear;
     }
 
+    if (pixels == TSkinPixels::OnlyDrawn) ReleaseUnusedPixels();
     if (HostPicture) {
       HostPicture->Assign(BitmapFrame);
       HostImage->SetBounds(image_left, image_top, HostImage->Width, HostImage->Height);
@@ -211,11 +218,16 @@ TSkin::~TSkin() {
   NormalAlpha.reset();
 }
 
-void TSkin::ReleaseUnusedPixels() {
+std::vector<TRect> TSkin::UsedAreas() const {
   std::vector<TRect> used;
   used.reserve(Buttons.size());
   for (const auto& b : Buttons)
     if (b) used.push_back(ScaleRect(b->Bounds, Scale));
+  return used;
+}
+
+void TSkin::ReleaseUnusedPixels() {
+  const std::vector<TRect> used = UsedAreas();
   // An image decoded ahead may already keep only these rectangles.
   for (TBitmap* image : {BitmapNormal.get(), BitmapOver.get(), BitmapDown.get(), BitmapDisable.get()})
     if (image) image->KeepOnly(used);

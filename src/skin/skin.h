@@ -31,6 +31,10 @@ std::vector<TRect> ControlAreas(const TIniFile& ini);
 // How the skin reports a completed click to its owner.
 using TSkinButtonClick = void (*)(TSkin* skin, TSkinButton* button);
 
+// What a new skin keeps of its state images: all of them, or only what the
+// controls draw from them again (see ReleaseUnusedPixels).
+enum class TSkinPixels { KeptWhole, OnlyDrawn };
+
 // The pointer's capture and drag state (CaptureButton, DragOrigin,
 // Dragging) is the tracking state the pointer steps move.
 class TSkin : public TTrackingState {
@@ -40,10 +44,13 @@ class TSkin : public TTrackingState {
   // without images and controls; an image that cannot be decoded raises
   // EImageError. An observer hears what was decided along the way. State
   // images decoded ahead (`prepared`) are taken where they still hold.
-  // At `scale` k above 1 the images are k times larger (see Scale).
+  // At `scale` k above 1 the images are k times larger (see Scale). With
+  // TSkinPixels::OnlyDrawn the normal picture moves into the frame rather
+  // than being copied, and the skin starts as ReleaseUnusedPixels leaves it.
   TSkin(const std::string& skin_folder, const std::string& file_name, int image_left,
         int image_top, TForm* host_form, TImage* host_image, TSkinButtonClick on_button_click,
-        TSkinLoadObserver* observer = nullptr, TPreparedImages* prepared = nullptr, int scale = 1);
+        TSkinLoadObserver* observer = nullptr, TPreparedImages* prepared = nullptr, int scale = 1,
+        TSkinPixels pixels = TSkinPixels::KeptWhole);
   ~TSkin();
   TSkin(const TSkin&) = delete;
   TSkin& operator=(const TSkin&) = delete;
@@ -126,6 +133,9 @@ class TSkin : public TTrackingState {
   std::unique_ptr<TBitmap> OwnFrame;
 
  private:
+  // The rectangles of the controls, at the scale: all that is drawn from
+  // the state images once the frame is made.
+  std::vector<TRect> UsedAreas() const;
   // The result buffer of the step running at the current nesting depth (a
   // reset after a click runs a step inside a step); kept between steps so
   // that a step allocates nothing.

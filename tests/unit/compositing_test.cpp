@@ -110,7 +110,7 @@ TEST_F(Compositing, CopiesAreClippedToTheFrameAndToASmallerSource) {
   EXPECT_EQ(s->BitmapFrame->Width(), 100);
 }
 
-TEST_F(Compositing, ReleasingUnusedPixelsChangesNoLook) {
+TEST_F(Compositing, KeepingOnlyWhatIsDrawnChangesNoLook) {
   // Images whose every pixel differs, and controls that overlap, reach past
   // the frame and sit on its edges.
   auto gradient = [](uint32_t seed) {
@@ -120,29 +120,36 @@ TEST_F(Compositing, ReleasingUnusedPixelsChangesNoLook) {
     return b;
   };
   const char* buttons = "a=A,0,0,20,20\nb=B,10,10,20,20\nc=C,90,50,30,30\nd=D,40,0,1,60\ne=E,-5,30,10,5\n";
-  auto draw_every_look = [&](bool release) {
+  // Kept whole; released afterwards; only what is drawn from the start.
+  enum Keeping { Whole, ReleasedAfter, FromTheStart };
+  auto draw_every_look = [&](Keeping keeping, int scale) {
     test::HeadlessApp h;
     test::ScratchFolder dir;
     const char* names[] = {"n.bmp", "o.bmp", "d.bmp", "x.bmp"};
     for (uint32_t i = 0; i < 4; ++i) dir.Write(names[i], EncodeBmp24(gradient(i + 1)));
     dir.Write("s.ini", std::string("[SCREEN]\nNormal=n.bmp\nOver=o.bmp\nDown=d.bmp\nDisable=x.bmp\n") +
                            "[BUTTONPOS]\n" + buttons);
-    TSkin skin(dir.Path() + "/", "s.ini", 0, 0, nullptr, nullptr, nullptr);
-    if (release) skin.ReleaseUnusedPixels();
-    std::vector<uint32_t> frames;
+    TSkin skin(dir.Path() + "/", "s.ini", 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, scale,
+               keeping == FromTheStart ? TSkinPixels::OnlyDrawn : TSkinPixels::KeptWhole);
+    if (keeping == ReleasedAfter) skin.ReleaseUnusedPixels();
+    const size_t size = size_t(100 * scale) * size_t(60 * scale);
+    std::vector<uint32_t> frames(skin.BitmapFrame->Data(), skin.BitmapFrame->Data() + size);
     for (auto& b : skin.Buttons) {
       for (int look = 0; look < 4; ++look) {
         b->Hover = look >= 1;
         b->Down = look == 2;
         b->Enabled = look != 3;
         skin.DrawButton(b.get());
-        frames.insert(frames.end(), skin.BitmapFrame->Data(),
-                      skin.BitmapFrame->Data() + 100 * 60);
+        frames.insert(frames.end(), skin.BitmapFrame->Data(), skin.BitmapFrame->Data() + size);
       }
     }
     return frames;
   };
-  EXPECT_EQ(draw_every_look(true), draw_every_look(false));
+  for (int scale : {1, 2}) {
+    const std::vector<uint32_t> whole = draw_every_look(Whole, scale);
+    EXPECT_EQ(draw_every_look(ReleasedAfter, scale), whole) << "scale " << scale;
+    EXPECT_EQ(draw_every_look(FromTheStart, scale), whole) << "scale " << scale;
+  }
 }
 
 }  // namespace
