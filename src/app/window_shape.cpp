@@ -258,19 +258,22 @@ std::optional<MaskRegion> CreateMaskRegion(const std::string& mask_path, TColor 
 
 namespace {
 // The file drawn for the skin's scale in place of `path`, when there is one.
-std::string FileAtScale(const std::string& path, int scale) {
+std::string FileAtScale(const std::string& path, int scale, std::string* left_out = nullptr) {
   std::string why;
   std::string scaled = ImageFileAtScale(path, scale, why);
-  if (!why.empty()) SayScaledImageLeftOut(why);
+  if (left_out)
+    *left_out = why;
+  else if (!why.empty())
+    SayScaledImageLeftOut(why);
   return scaled;
 }
 
 // The opacity image at the skin's scale: the one drawn for it, or the 1x
 // one enlarged.
-std::optional<TAlphaMap> LoadScaledAlphaMap(const TSkin& skin) {
+std::optional<TAlphaMap> LoadScaledAlphaMap(const TSkin& skin, std::string* left_out) {
   const int k = skin.Scale;
   const int32_t width = skin.BitmapNormal->Width(), height = skin.BitmapNormal->Height();
-  const std::string scaled = FileAtScale(skin.AlphaFile, k);
+  const std::string scaled = FileAtScale(skin.AlphaFile, k, left_out);
   if (!scaled.empty()) return LoadAlphaMap(scaled, width, height);
   std::optional<TAlphaMap> alpha = LoadAlphaMap(skin.AlphaFile, width / k, height / k);
   if (alpha && k > 1) *alpha = EnlargeAlphaMap(*alpha, k);
@@ -278,18 +281,18 @@ std::optional<TAlphaMap> LoadScaledAlphaMap(const TSkin& skin) {
 }
 }  // namespace
 
-std::optional<TAlphaMap> CompositedOpacity(const TSkin& skin) {
+std::optional<TAlphaMap> CompositedOpacity(const TSkin& skin, std::string* left_out) {
   if (!skin.BitmapNormal) return std::nullopt;
-  if (!skin.AlphaFile.empty()) return LoadScaledAlphaMap(skin);
+  if (!skin.AlphaFile.empty()) return LoadScaledAlphaMap(skin, left_out);
   return skin.NormalAlpha;
 }
 
 std::optional<MaskRegion> MaskRegionAtScale(const std::string& mask_path, TColor key_color, int scale,
-                                            TPreparedMasks* prepared) {
+                                            TPreparedMasks* prepared, std::string* left_out) {
   if (scale > 1) {
     // A mask drawn for the scale outlines the window itself; the 1x mask's
     // outline is enlarged.
-    const std::string scaled = FileAtScale(mask_path, scale);
+    const std::string scaled = FileAtScale(mask_path, scale, left_out);
     if (!scaled.empty()) return CreateMaskRegion(scaled, key_color);
   }
   std::optional<TPreparedMask> ahead;

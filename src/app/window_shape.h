@@ -53,9 +53,11 @@ TPreparedMask PrepareMaskRegion(const std::string& mask_path, TColor key_color);
 // drawn for it when there is one, else the outline enlarged (each
 // rectangle, bound included, `scale` times; rows `scale` high). A region
 // worked out ahead (`prepared`) is taken when the mask file is still the
-// one it was built from. None as for CreateMaskRegion.
+// one it was built from. None as for CreateMaskRegion. A mask drawn for
+// the scale that is left out is said in `left_out` when given, else on
+// stderr as the launcher says it.
 std::optional<MaskRegion> MaskRegionAtScale(const std::string& mask_path, TColor key_color, int scale,
-                                            TPreparedMasks* prepared = nullptr);
+                                            TPreparedMasks* prepared = nullptr, std::string* left_out = nullptr);
 
 // Gives the window the outline of MaskRegionAtScale (the plain rectangle
 // when no region was built). Returns the window system's answer.
@@ -65,8 +67,9 @@ bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key
 // The window's opacity where a compositing manager runs: the Alpha
 // image's at the skin's scale, or with no Alpha named the Normal image's
 // own alpha; none when neither gives one (the mask outlines the window
-// then, as without a compositor).
-std::optional<TAlphaMap> CompositedOpacity(const TSkin& skin);
+// then, as without a compositor). An Alpha image drawn for the scale that
+// is left out is said as MaskRegionAtScale says it.
+std::optional<TAlphaMap> CompositedOpacity(const TSkin& skin, std::string* left_out = nullptr);
 
 // Gives the skin's host form its outline and, with a compositor, its
 // opacity: the Alpha image's, else the Normal image's alpha; without a

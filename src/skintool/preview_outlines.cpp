@@ -29,7 +29,9 @@ TPanelPicture OverCheckerboard(const TBitmap& pixels, const std::vector<uint8_t>
 
 TPanelPicture ShowComposited(const TSkinProbe& probe, const TPanelPicture& first_look,
                              bool& opacity_used) {
-  const std::optional<TAlphaMap> alpha = CompositedOpacity(*probe.Skin);
+  // An Alpha image drawn for the scale and left out is among the findings.
+  std::string left_out;
+  const std::optional<TAlphaMap> alpha = CompositedOpacity(*probe.Skin, &left_out);
   const TBitmap& pixels = first_look.Pixels;
   opacity_used = alpha && alpha->Width == pixels.Width() && alpha->Height == pixels.Height();
   if (!opacity_used) return ShowUncomposited(probe, first_look);

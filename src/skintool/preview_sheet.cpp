@@ -128,8 +128,10 @@ std::optional<TPreviewSheet> BuildPreviewSheet(const std::string& path, const st
     return std::nullopt;
   }
   probe.StartLikeLauncher(version);
+  // A mask drawn for the scale and left out is among the findings.
+  std::string left_out;
   const std::optional<MaskRegion> mask =
-      MaskRegionAtScale(probe.Skin->MaskFile, MaskKeyColor, probe.Skin->Scale);
+      MaskRegionAtScale(probe.Skin->MaskFile, MaskKeyColor, probe.Skin->Scale, nullptr, &left_out);
   const TWindowCover cover(mask);
 
   const int32_t w = probe.Skin->BitmapNormal->Width(), h = probe.Skin->BitmapNormal->Height();

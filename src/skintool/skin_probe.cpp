@@ -23,10 +23,9 @@ class TRecorder : public TSkinLoadObserver {
     Record(key, path).Error = error.Reason();
     return true;
   }
-  // Said as the launcher says it (`check` looks at these files itself).
-  void ScaledImageLeftOut(const std::string& /*key*/, const std::string& why) override {
-    SayScaledImageLeftOut(why);
-  }
+  // Not said here: `check` finds these files itself (scaled-image-size),
+  // and its findings are what `preview` shows too.
+  void ScaledImageLeftOut(const std::string& /*key*/, const std::string& /*why*/) override {}
   void ControlLineRead(const std::string& key, const std::string& value, const ControlLine& scan,
                        TLineSkip skip, const TSkinButton* button) override {
     probe_.Lines.push_back(

@@ -58,8 +58,9 @@ else
   fail "preview with an undecodable Over image: exit $TOOL_CODE, $(ls "$broken") $(head -c 300 "$WORK/tool.err")"
 fi
 
-# An image drawn for a high-DPI screen at a wrong size is named; the sheet
-# at scale 2 is larger than the 1x one.
+# An image drawn for a high-DPI screen at a wrong size is named by check;
+# the sheet at scale 2 is larger than the 1x one, and preview leaves the
+# naming to the findings rather than saying it as the launcher would.
 scaled=$(make_skin scaled)
 cp "$scaled/over.bmp" "$scaled/over@2x.bmp"
 run_tool "$scaled" check portico.ini
@@ -71,6 +72,7 @@ fi
 run_tool "$scaled" preview portico.ini --scale 2 -o sheet.png
 read -r w2 h2 < <(identify -format '%w %h\n' "$scaled/sheet.png" 2>/dev/null)
 [[ "$TOOL_CODE" == 0 && "${w2:-0}" -gt "$SHEET_W" && "${h2:-0}" -gt "$SHEET_H" ]] &&
+  ! grep -q '^portico:' "$WORK/tool.err" &&
   pass "preview --scale 2: a ${w2}x$h2 PNG" ||
   fail "preview --scale 2: exit $TOOL_CODE, ${w2:-}x${h2:-}, expected larger than ${SHEET_W}x$SHEET_H: $(head -c 300 "$WORK/tool.err")"
 
