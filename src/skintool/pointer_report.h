@@ -23,13 +23,27 @@ class TPointerReport {
 
   // One line for the pointer at `at` in a window of `size` pixels: the
   // skin coordinates, the controls the hit test finds there (or what a
-  // press does instead), and the Normal image's colour.
+  // press does instead), and the Normal image's colour. Above scale 1 the
+  // colour and the outline are those of the skin at that scale (the
+  // images drawn for it when there are some), as the launcher shows them.
   std::string Describe(TPoint at, TPoint size) const;
 
  private:
+  // The skin loaded at one scale, for its pixels and its outline.
+  struct TAtScale {
+    int Scale = 1;
+    std::unique_ptr<TSkinProbe> Probe;
+    std::optional<MaskRegion> Mask;
+    std::unique_ptr<TWindowCover> Cover;  // reads Mask
+  };
+  const TAtScale& AtScale(int k) const;
+
+  const std::string path_;
   TSkinProbe probe_;
   std::optional<MaskRegion> mask_;
   std::unique_ptr<TWindowCover> cover_;
+  // The latest scale other than 1 asked for; loaded again when it changes.
+  mutable TAtScale scaled_;
 };
 
 }  // namespace portico

@@ -9,6 +9,7 @@
 #include "classlib/params.h"
 #include "skin_fixture.h"
 #include "skintool/png_file.h"
+#include "skintool/pointer_report.h"
 #include "skintool/preview_sheet.h"
 
 namespace portico {
@@ -154,6 +155,25 @@ TEST_F(SkinPreview, AtScaleTwoTakesTheImagesDrawnForItAndDoublesOutlineAndHotAre
   const TPreviewSheet without_ring = Sheet("noring.ini", 2);
   EXPECT_EQ(At(sheet, HotAreas, 181, 81), At(without_ring, HotAreas, 181, 81));
   EXPECT_NE(At(sheet, HotAreas, 181, 111), At(without_ring, HotAreas, 181, 111));
+}
+
+TEST_F(SkinPreview, WatchStatusLineReadsTheSkinAsShownAtTheWindowsScale) {
+  dir_.Write("n@2x.bmp", EncodeBmp24(Pattern(0x000000, 2)));
+  const TPointerReport report(dir_.File("skin.ini"));
+  auto colour = [](uint32_t rgb) {
+    char text[16];
+    std::snprintf(text, sizeof text, "#%06x", unsigned(rgb));
+    return std::string(text);
+  };
+  // In Install at 1x (10,65); at 2x an odd pixel of the image drawn for it.
+  const std::string at_1x = report.Describe({10, 65}, {120, 90});
+  EXPECT_NE(at_1x.find("Install; Normal " + colour(Pattern(0).Pixel(10, 65))), std::string::npos) << at_1x;
+  const std::string at_2x = report.Describe({21, 131}, {240, 180});
+  EXPECT_NE(at_2x.find("pointer at 10,65: Install; Normal " + colour(Pattern(0, 2).Pixel(21, 131))),
+            std::string::npos)
+      << at_2x;
+  // The mask's cut-away corner at 2x.
+  EXPECT_NE(report.Describe({221, 19}, {240, 180}).find("cut away by the mask"), std::string::npos);
 }
 
 TEST_F(SkinPreview, ShowsTheWindowWithAndWithoutACompositorSideBySide) {
