@@ -318,7 +318,10 @@ bool SetWindowMask(WindowHandle window, const std::string& mask_path, TColor key
 bool ApplyWindowShape(TSkin& skin, TColor key_color, TPreparedMasks* prepared) {
   if (!skin.HostForm) return false;
   const WindowHandle window = skin.HostForm->Handle();
-  if (skin.BitmapNormal && IsCompositing()) {
+  // Asked only when there is an opacity to use: on Windows Vista and 7
+  // the question loads a library.
+  const bool may_have_opacity = !skin.AlphaFile.empty() || skin.NormalAlpha;
+  if (skin.BitmapNormal && may_have_opacity && IsCompositing()) {
     // With a compositor the opacity outlines the window: the opacity
     // image's, or without one the Normal image's own alpha. The mask is
     // the outline for displays that cannot blend.
