@@ -17,10 +17,6 @@ namespace {
 // Pixels looked at in all to find overlaps.
 constexpr uint64_t OverlapBudget = uint64_t{64} * 1024 * 1024;
 
-std::string Point(int32_t x, int32_t y) {
-  return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
-}
-
 struct TControlRef {
   const TSkinButton* Button;
   int Line;
@@ -148,7 +144,7 @@ void CheckOverlaps(const std::vector<TControlRef>& controls, const THitMap& map,
       const TPlayedClick played = PlayClick(controls, first.X, first.Y);
       std::string text = Named(controls[i]) + " and " + Named(controls[j]) + " overlap in " +
                          std::to_string(shared) + " pixel(s), for example at " +
-                         Point(first.X, first.Y) + ": the pointer there lights " +
+                         PointText(first.X, first.Y) + ": the pointer there lights " +
                          NameList(controls, played.Lit);
       if (played.Captured) {
         const std::string captured = Quoted(controls[*played.Captured].Button->Name);

@@ -86,7 +86,10 @@ std::string FormatFindingsText(const std::string& file, const std::vector<TFindi
   std::string out;
   for (const TFinding& f : findings) {
     out += file;
-    if (f.Line > 0) out += ":" + std::to_string(f.Line);
+    if (f.Line > 0) {
+      out += ':';
+      out += std::to_string(f.Line);
+    }
     out += std::string(": ") + SeverityName(f.Severity) + ": " + f.Message + " [" + f.Code + "]\n";
   }
   return out;

@@ -20,7 +20,14 @@ std::string PixelShare(uint64_t part, uint64_t whole) {
 }
 
 std::string PointText(int32_t x, int32_t y) {
-  return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+  // Appended piece by piece: "(" + std::to_string(x) trips a false
+  // -Wrestrict warning in the mingw-w64 build's GCC 12.
+  std::string text = "(";
+  text += std::to_string(x);
+  text += ", ";
+  text += std::to_string(y);
+  text += ')';
+  return text;
 }
 
 std::string ColourText(uint32_t rgb) {

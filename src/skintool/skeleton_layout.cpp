@@ -65,10 +65,17 @@ std::string SkeletonDescription(const std::string& name, const TSkeletonFiles& f
       "[BUTTONPOS]\n"
       "; name,x,y,width,height[,centreX,centreY,outerRadius,innerRadius[,arcStartX,arcStartY,arcEndX,arcEndY]]\n";
   int n = 1;
-  for (const TSkeletonControl& c : controls)
-    text += "b" + std::to_string(n++) + "=" + c.Name + "," + std::to_string(c.Bounds.Left) + "," +
-            std::to_string(c.Bounds.Top) + "," + std::to_string(c.Bounds.Width()) + "," +
-            std::to_string(c.Bounds.Height()) + "\n";
+  for (const TSkeletonControl& c : controls) {
+    text += 'b';
+    text += std::to_string(n++);
+    text += '=';
+    text += c.Name;
+    for (int32_t v : {c.Bounds.Left, c.Bounds.Top, c.Bounds.Width(), c.Bounds.Height()}) {
+      text += ',';
+      text += std::to_string(v);
+    }
+    text += '\n';
+  }
   text +=
       "[INFORMATION]\n"
       "URL=https://example.org/\n"
