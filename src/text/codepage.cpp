@@ -86,7 +86,6 @@ std::u32string DecodeUtf16(std::u16string_view text, size_t max_codes) {
   return out;
 }
 
-namespace {
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
@@ -104,7 +103,6 @@ void AppendUtf8(std::string& out, char32_t c) {
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
 }
-}  // namespace
 
 std::string ValidUtf8(const std::string& text) {
   const std::u16string wide = AnsiToWide(text);

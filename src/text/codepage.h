@@ -15,6 +15,9 @@ std::u16string AnsiToWide(const std::string& text);
 // AnsiToWide decodes it.
 std::string ValidUtf8(const std::string& text);
 
+// Appends code point `code` (at most U+10FFFF) to `out` as UTF-8.
+void AppendUtf8(std::string& out, char32_t code);
+
 // Decodes at most `max_codes` code points of UTF-16 text; surrogate pairs
 // become one code point and a lone surrogate becomes U+FFFD.
 std::u32string DecodeUtf16(std::u16string_view text, size_t max_codes);

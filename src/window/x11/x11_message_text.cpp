@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "text/codepage.h"
+
 namespace portico {
 
 namespace {
@@ -28,24 +30,6 @@ char32_t NextChar(const std::string& text, size_t& i) {
   ok = ok && code >= Least[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
   i += ok ? length : 1;
   return ok ? code : Broken;
-}
-
-void AppendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
 }
 
 // Where the character after the one starting at text[i] starts.
