@@ -8,30 +8,28 @@
 
 namespace portico {
 
-TPointerReport::TPointerReport(const std::string& path) : path_(path), probe_(path) {
-  if (!probe_.Skin->MaskFile.empty())
-    mask_ = MaskRegionAtScale(probe_.Skin->MaskFile, MaskKeyColor, 1);
-  cover_ = std::make_unique<TWindowCover>(mask_);
+TPointerReport::TPointerReport(const std::string& path)
+    : path_(path), base_(std::make_unique<const TAtScale>(path, 1)) {}
+
+TPointerReport::TAtScale::TAtScale(const std::string& path, int k) : Scale(k), Probe(path, k) {
+  // An image left out at the scale is among check's findings.
+  std::string left_out;
+  if (!Probe.Skin->MaskFile.empty())
+    Mask = MaskRegionAtScale(Probe.Skin->MaskFile, MaskKeyColor, k, nullptr, &left_out);
+  Cover = std::make_unique<TWindowCover>(Mask);
 }
 
 std::optional<int> TPointerReport::ScaleOf(TPoint size) const {
-  const TBitmap* normal = probe_.Skin->BitmapNormal.get();
+  const TBitmap* normal = base_->Probe.Skin->BitmapNormal.get();
   if (!normal || normal->Width() <= 0 || size.X <= 0) return std::nullopt;
   // Rounded: a window manager may add or take a pixel.
   return std::max(1, int((size.X + normal->Width() / 2) / normal->Width()));
 }
 
 const TPointerReport::TAtScale& TPointerReport::AtScale(int k) const {
-  if (scaled_.Scale == k && scaled_.Probe) return scaled_;
-  scaled_ = TAtScale{};
-  scaled_.Scale = k;
-  scaled_.Probe = std::make_unique<TSkinProbe>(path_, k);
-  // An image left out at the scale is among check's findings.
-  std::string left_out;
-  if (!scaled_.Probe->Skin->MaskFile.empty())
-    scaled_.Mask = MaskRegionAtScale(scaled_.Probe->Skin->MaskFile, MaskKeyColor, k, nullptr, &left_out);
-  scaled_.Cover = std::make_unique<TWindowCover>(scaled_.Mask);
-  return scaled_;
+  if (k <= 1) return *base_;
+  if (!scaled_ || scaled_->Scale != k) scaled_ = std::make_unique<TAtScale>(path_, k);
+  return *scaled_;
 }
 
 std::string TPointerReport::Describe(TPoint at, TPoint size) const {
@@ -42,30 +40,22 @@ std::string TPointerReport::Describe(TPoint at, TPoint size) const {
   std::string text = "pointer at " + std::to_string(x) + "," + std::to_string(y) + ": ";
   std::string hits;
   bool enabled_hit = false;
-  for (const auto& b : probe_.Skin->Buttons) {
+  for (const auto& b : base_->Probe.Skin->Buttons) {
     if (!b->HitTest(x, y)) continue;
     if (!hits.empty()) hits += " + ";
     hits += b->Name + (b->Enabled ? "" : " (disabled)");
     enabled_hit = enabled_hit || b->Enabled;
   }
-  // The pixels and outline as shown: at 1x, or of the skin at the scale.
-  const TSkin* shown = probe_.Skin.get();
-  const TWindowCover* cover = cover_.get();
-  int32_t px = x, py = y;
-  if (k > 1) {
-    const TAtScale& scaled = AtScale(k);
-    shown = scaled.Probe->Skin.get();
-    cover = scaled.Cover.get();
-    px = at.X;
-    py = at.Y;
-  }
-  if (!cover->Keeps(px, py))
+  // The pixels and the outline as shown: those of the skin at the scale.
+  const TAtScale& shown = AtScale(k);
+  const int32_t px = k > 1 ? at.X : x, py = k > 1 ? at.Y : y;
+  if (!shown.Cover->Keeps(px, py))
     text += "cut away by the mask";
   else if (!enabled_hit)
     text += hits.empty() ? "no control, a press drags the window" : hits + ", a press drags the window";
   else
     text += hits;
-  if (const TBitmap* normal = shown->BitmapNormal.get();
+  if (const TBitmap* normal = shown.Probe.Skin->BitmapNormal.get();
       normal && px < normal->Width() && py < normal->Height()) {
     char colour[32];
     std::snprintf(colour, sizeof colour, "; Normal #%06x", unsigned(normal->Pixel(px, py) & 0xFFFFFF));

@@ -29,21 +29,25 @@ class TPointerReport {
   std::string Describe(TPoint at, TPoint size) const;
 
  private:
-  // The skin loaded at one scale, for its pixels and its outline.
+  // The skin loaded at one scale, with its outline there (the cover reads
+  // the mask in place: neither copied nor moved).
   struct TAtScale {
-    int Scale = 1;
-    std::unique_ptr<TSkinProbe> Probe;
+    TAtScale(const std::string& path, int k);
+    TAtScale(const TAtScale&) = delete;
+    TAtScale& operator=(const TAtScale&) = delete;
+    const int Scale;
+    const TSkinProbe Probe;
     std::optional<MaskRegion> Mask;
-    std::unique_ptr<TWindowCover> Cover;  // reads Mask
+    std::unique_ptr<TWindowCover> Cover;
   };
+  // The skin at scale k, loaded again when k changes.
   const TAtScale& AtScale(int k) const;
 
   const std::string path_;
-  TSkinProbe probe_;
-  std::optional<MaskRegion> mask_;
-  std::unique_ptr<TWindowCover> cover_;
-  // The latest scale other than 1 asked for; loaded again when it changes.
-  mutable TAtScale scaled_;
+  // At 1x: the controls and their hit test, in the description's pixels.
+  const std::unique_ptr<const TAtScale> base_;
+  // The latest scale other than 1 asked for.
+  mutable std::unique_ptr<TAtScale> scaled_;
 };
 
 }  // namespace portico

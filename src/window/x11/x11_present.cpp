@@ -71,7 +71,8 @@ void X11WindowSystem::Present(WindowHandle handle, const TBitmap& frame, const s
   }
   for (const TRect& r : send) w->Image->Store(frame, r, alpha);
   if (!sent_whole) {
-    first_frame = FinishMap(window, *w) || first_frame;
+    // A failed straight put has finished the map already.
+    first_frame |= FinishMap(window, *w);
     for (const TRect& r : send) g_bytes_sent += w->Image->Put(window, w->Gc, r);
   }
   // A smaller frame than before leaves stale pixels outside it.
